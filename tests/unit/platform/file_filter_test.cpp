@@ -31,3 +31,18 @@ TEST(FileFilter, DefaultSuffixOnlyWhenTheNameHasNone)
     EXPECT_EQ(withDefaultSuffix("/tmp/list", ""), "/tmp/list");
     EXPECT_EQ(withDefaultSuffix("", "lyl"), "");
 }
+
+#include "platform/help_window.h"
+
+#include <QFile>
+
+TEST(HelpManual, ShippedBesideTheProgramWithTheContentsAnchor)
+{
+    const QString manual = vokrin::platform::findManual(QStringLiteral("vokrin.hlp"));
+    ASSERT_FALSE(manual.isEmpty()) << "help/vokrin.html beside the test programs";
+    QFile file(manual);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(vokrin::platform::helpAnchor(0))));
+    EXPECT_TRUE(html.contains(QStringLiteral("Мастер создания фонограммы")));
+}
