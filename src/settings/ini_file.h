@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 // Raised when the file system refuses a write to the settings file.
@@ -23,6 +24,10 @@ QString resolveSettingsFile(const QString &fileName);
 // order survive a write; a value reads back as at most 2047 characters, with one pair
 // of enclosing quotes (single or double) removed; a missing file reads as empty and the
 // first write creates it (and its folder). Writes replace the file atomically.
+// WriteString stores the text as given (line breaks become blanks, since a value cannot
+// span lines); a caller that wants enclosing quotes back wraps the text in one more pair.
+// A file that exists but cannot be read reads as empty and refuses writes (rather than
+// being replaced without its other entries). The file is UTF-8.
 class TIniFile
 {
 public:
@@ -49,5 +54,9 @@ public:
     bool ValueExists(const QString &section, const QString &key) const;
 
 private:
-    QString m_path;
+    const QString &currentPath() const;
+    std::optional<QString> storedValue(const QString &section, const QString &key) const;
+
+    mutable QString m_path;
+    QString m_givenName; // as the caller named it; the exception message shows this
 };
