@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -193,15 +195,62 @@ void expectRefused(const QString &path, const char *why)
 
 } // namespace
 
+namespace {
+
+enum RefusalOutcome { Refused = 0, NotRefused, WrongMessage, FileChanged, CannotDropRights };
+
+RefusalOutcome tryWriteThatMustBeRefused(const QString &path)
+{
+    const QByteArray before = fileBytes(path);
+    try {
+        TIniFile(path).WriteString("A", "keep", "2");
+        return NotRefused;
+    } catch (const EIniFileException &e) {
+        if (e.message() != QStringLiteral("Unable to write to ") + path)
+            return WrongMessage;
+    }
+    return fileBytes(path) == before ? Refused : FileChanged;
+}
+
+} // namespace
+
 TEST_F(IniFileTest, WriteIntoAReadOnlyFolderRaisesUnableToWrite)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser writes into read-only folders";
-    const QString folder =
-        QString::fromStdString((vokrin::testing::makeTempDir("readonly")).string());
-    writeBytes(folder + QStringLiteral("/vokrin.ini"), "[A]\nkeep=1\n");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    expectRefused(folder + QStringLiteral("/vokrin.ini"), "read-only folder");
+    // The folder must be reachable by an ordinary user: the superuser ignores permissions,
+    // so under it the write is tried from a child process that gave up its rights.
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadOther | QFile::ExeOther);
+    const QString folder = temp.filePath(QStringLiteral("readonly"));
+    const QString path = folder + QStringLiteral("/vokrin.ini");
+    writeBytes(path, "[A]\nkeep=1\n");
+    // The file itself stays writable for everyone: only the folder refuses.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                    QFile::WriteOther);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                      QFile::ExeOther);
+
+    RefusalOutcome outcome = CannotDropRights;
+    if (geteuid() != 0) {
+        outcome = tryWriteThatMustBeRefused(path);
+    } else {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const uid_t nobody = 65534;
+            if (setgid(nobody) != 0 || setuid(nobody) != 0)
+                _exit(CannotDropRights);
+            _exit(tryWriteThatMustBeRefused(path));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        outcome = RefusalOutcome(WEXITSTATUS(status));
+    }
+    EXPECT_EQ(outcome, Refused) << "0 refused, 1 not refused, 2 wrong message, 3 file changed, "
+                                   "4 could not drop rights";
+    EXPECT_EQ(fileBytes(path), QByteArray("[A]\nkeep=1\n"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
