@@ -1,0 +1,35 @@
+#include "content/whole_file.h"
+
+#include "content/file_error.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace vokrin::content {
+
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ContentFileError(QStringLiteral("create"), path, file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw ContentFileError(QStringLiteral("write"), path, reason);
+    }
+    if (!file.commit())
+        throw ContentFileError(QStringLiteral("write"), path, file.errorString());
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ContentFileError(QStringLiteral("open"), path, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ContentFileError(QStringLiteral("read"), path, file.errorString());
+    return bytes;
+}
+
+} // namespace vokrin::content
