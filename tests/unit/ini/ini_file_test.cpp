@@ -13,6 +13,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Readable failure messages for texts.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 QString settingsFolder()
@@ -228,8 +234,8 @@ TEST_F(IniFileTest, WriteIntoAReadOnlyFolderRaisesUnableToWrite)
     // The file itself stays writable for everyone: only the folder refuses.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
                                     QFile::WriteOther);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                      QFile::ExeOther);
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
 
     RefusalOutcome outcome = CannotDropRights;
     if (geteuid() != 0) {
