@@ -1,6 +1,7 @@
 #include "signal_tools.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -27,6 +28,17 @@ Audio sine(int rate, int channels, int frames, double hz, double amplitude)
             static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * hz * i / rate));
         for (int c = 0; c < channels; ++c)
             a.at(i, c) = v;
+    }
+    return a;
+}
+
+Audio noise(int rate, int channels, int frames, double amplitude, unsigned seed)
+{
+    Audio a = silence(rate, channels, frames);
+    uint32_t state = seed * 2654435761u + 12345u;
+    for (float &v : a.samples) {
+        state = state * 1664525u + 1013904223u;
+        v = static_cast<float>(amplitude * ((state >> 8) / 8388608.0 - 1.0));
     }
     return a;
 }

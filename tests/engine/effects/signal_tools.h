@@ -19,6 +19,8 @@ struct Audio {
 Audio silence(int rate, int channels, int frames);
 // The same sine on every channel.
 Audio sine(int rate, int channels, int frames, double hz, double amplitude);
+// Deterministic white noise, independent per channel, uniform in [-amplitude, amplitude].
+Audio noise(int rate, int channels, int frames, double amplitude, unsigned seed = 1);
 Audio impulse(int rate, int channels, int frames, int onChannel = -1 /* all */);
 
 double toDb(double ratio);

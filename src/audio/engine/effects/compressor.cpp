@@ -1,5 +1,6 @@
 #include "compressor.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fast_math.h"
@@ -47,19 +48,25 @@ void CompressorEffect::take(const CompressorSettings &s, bool immediately) noexc
     }
     m_attackCoef = static_cast<float>(followerCoefficient(s.attack, m_rate));
     m_releaseCoef = static_cast<float>(followerCoefficient(s.release, m_rate));
+    // 5 ms covers a period down to 200 Hz; a tenth of the release keeps the recovery
+    // time within 10 % of the release.
+    m_holdSamples = msToSamples(std::min(5.0, s.release / 10.0), m_rate);
 }
 
 void CompressorEffect::process(float *interleaved, int frames) noexcept
 {
     std::array<float, 6> p;
     if (m_shared.takeIfNew(p))
-        take({p[0], p[1], p[2], p[3], p[4], p[5]}, false);
+        take({p[0], p[1], p[2], p[3], p[4], p[5]}, !m_running);
+    // Settings made before the first block are simply in force from the start.
+    m_running = true;
 
     const int fade = rampSamples(m_rate);
     const float attack = m_attackCoef;
     const float release = m_releaseCoef;
     float reduction = m_reductionDb;
     float held = m_heldDb;
+    int holdLeft = m_holdLeft;
     for (int i = 0; i < frames; ++i) {
         float *frame = interleaved + static_cast<std::ptrdiff_t>(i) * m_channels;
         float peak = 0.0f;
@@ -74,11 +81,19 @@ void CompressorEffect::process(float *interleaved, int frames) noexcept
             if (over > 0.0f)
                 target = over * slope;
         }
-        // Decoupled peak detector: the held peak jumps up at once and falls with the
-        // release; the applied reduction follows it with the attack. A steady tone is
-        // then held at its peak's reduction instead of sagging between peaks.
-        held = std::fmax(target, target + release * (held - target));
-        reduction = held + attack * (reduction - held);
+        // The peak reduction is held for a moment (longer than a period of most tones)
+        // and then released; the applied reduction climbs to it with the attack and
+        // follows it down at once. A steady tone is held at its peak's reduction
+        // instead of sagging between peaks, whatever the attack and release.
+        if (target >= held) {
+            held = target;
+            holdLeft = m_holdSamples;
+        } else if (holdLeft > 0) {
+            --holdLeft;
+        } else {
+            held = target + release * (held - target);
+        }
+        reduction = held > reduction ? held + attack * (reduction - held) : held;
 
         const float makeUp = m_outGain.next();
         const float gain = reduction > 0.0f ? makeUp * fastDbToGain(-reduction) : makeUp;
@@ -100,6 +115,7 @@ void CompressorEffect::process(float *interleaved, int frames) noexcept
     }
     m_reductionDb = reduction;
     m_heldDb = held;
+    m_holdLeft = holdLeft;
 }
 
 } // namespace vokrin::engine::fx

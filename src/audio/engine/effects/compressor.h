@@ -22,7 +22,7 @@ inline float gainReductionDb(float levelDb, float thresholdDb, float ratio)
 }
 
 // Feed-forward compressor: one detector for all channels (the loudest sample of each
-// frame), gain reduction in dB held with the release and smoothed with the attack, hard knee,
+// frame), peak gain reduction held briefly, then released; attack smoothing; hard knee,
 // output gain, and a look-ahead that delays the audio while the detector sees it
 // undelayed.
 class CompressorEffect final : public Effect
@@ -36,6 +36,7 @@ private:
     void take(const CompressorSettings &s, bool immediately) noexcept;
 
     int m_rate;
+    bool m_running = false; // has processed audio (audio side)
     int m_channels;
     SharedParams<6> m_shared;
     LinearRamp m_outGain;   // linear
@@ -43,6 +44,8 @@ private:
     LinearRamp m_slope;     // 1 - 1/ratio
     float m_attackCoef = 0.0f;
     float m_releaseCoef = 0.0f;
+    int m_holdSamples = 0;
+    int m_holdLeft = 0;
     float m_heldDb = 0.0f;      // peak reduction, held and released
     float m_reductionDb = 0.0f; // applied: the held peak smoothed by the attack
     std::vector<DelayLine> m_lines;

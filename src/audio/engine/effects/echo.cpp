@@ -54,7 +54,9 @@ void EchoEffect::process(float *interleaved, int frames) noexcept
 {
     std::array<float, 5> p;
     if (m_shared.takeIfNew(p))
-        take({p[0], p[1], p[2], p[3], p[4] != 0.0f}, false);
+        take({p[0], p[1], p[2], p[3], p[4] != 0.0f}, !m_running);
+    // Settings made before the first block are simply in force from the start.
+    m_running = true;
 
     const int fade = tapFadeSamples(m_rate);
     float delayed[kMaxChannels];

@@ -27,6 +27,7 @@ private:
     static constexpr int kMaxChannels = 8; // frames wider than this echo their first 8
 
     int m_rate;
+    bool m_running = false; // has processed audio (audio side)
     int m_channels; // channels that are echoed
     int m_stride = 0; // channels per frame
     SharedParams<5> m_shared;

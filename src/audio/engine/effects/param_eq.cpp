@@ -57,15 +57,17 @@ void ParamEqEffect::process(float *interleaved, int frames) noexcept
         const int n = rampSamples(m_rate);
         // A band coming out of bypass takes its new shape at once and glides only in
         // gain, so it does not sweep audibly from the old centre.
-        if (!m_active) {
+        if (!m_active || !m_running) {
             m_center.reset(p[0]);
             m_bandwidth.reset(p[1]);
         }
         m_center.setTarget(p[0], n);
         m_bandwidth.setTarget(p[1], n);
-        m_gain.setTarget(p[2], n);
+        m_gain.setTarget(p[2], m_running ? n : 0);
         refreshCoefficients();
     }
+    // Settings made before the first block are simply in force from the start.
+    m_running = true;
 
     int done = 0;
     while (done < frames) {

@@ -38,6 +38,7 @@ private:
     BiquadCoefficients m_coef;
     std::vector<std::array<double, 2>> m_state; // transposed direct form II, per channel
     bool m_active = false;
+    bool m_running = false; // has processed audio (audio side)
 };
 
 } // namespace vokrin::engine::fx

@@ -110,7 +110,9 @@ void ReverbEffect::process(float *interleaved, int frames) noexcept
 {
     std::array<float, 4> p;
     if (m_shared.takeIfNew(p))
-        take({p[0], p[1], p[2], p[3]}, false);
+        take({p[0], p[1], p[2], p[3]}, !m_running);
+    // Settings made before the first block are simply in force from the start.
+    m_running = true;
 
     if (m_wet.settled() && m_wet.current() == 0.0f) {
         // Dry only: the samples pass untouched and the tail is dropped.
@@ -139,16 +141,18 @@ void ReverbEffect::process(float *interleaved, int frames) noexcept
             x = delayed - kDiffusion * v;
         }
 
+        float raw[kLines];
         float out[kLines];
         for (int k = 0; k < kLines; ++k) {
-            const float raw = m_lines[k].read(m_delays[k]);
+            raw[k] = m_lines[k].read(m_delays[k]);
             // Low band keeps the low-frequency loop gain, the rest the high one.
             float &lp = m_shelfState[k];
-            lp = raw + shelfCoef * (lp - raw);
-            out[k] = m_highGain[k] * raw + (m_lowGain[k] - m_highGain[k]) * lp;
+            lp = raw[k] + shelfCoef * (lp - raw[k]);
+            out[k] = m_highGain[k] * raw[k] + (m_lowGain[k] - m_highGain[k]) * lp;
         }
-        const float left = out[0] - out[1] + out[2] - out[3] + out[4] - out[5] + out[6] - out[7];
-        const float right = out[0] + out[1] - out[2] - out[3] + out[4] + out[5] - out[6] - out[7];
+        // Taps before the loop losses: the first pass is heard even for the shortest time.
+        const float left = raw[0] - raw[1] + raw[2] - raw[3] + raw[4] - raw[5] + raw[6] - raw[7];
+        const float right = raw[0] + raw[1] - raw[2] - raw[3] + raw[4] + raw[5] - raw[6] - raw[7];
         hadamard8(out);
         for (int k = 0; k < kLines; ++k) {
             // Alternate signs decorrelate what enters the lines.

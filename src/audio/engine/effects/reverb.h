@@ -39,6 +39,7 @@ private:
     void clearTail() noexcept;
 
     int m_rate;
+    bool m_running = false; // has processed audio (audio side)
     int m_channels;
     SharedParams<4> m_shared;
     LinearRamp m_inGain; // linear, input scale folded in
