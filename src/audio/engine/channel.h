@@ -1,0 +1,106 @@
+#pragma once
+
+#include "decoder.h"
+#include "effects/effect_chain.h"
+#include "id3v1.h"
+#include "sample_ring.h"
+
+#include <soxr.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace vokrin::engine {
+
+enum class ChannelKind { Stream, Music };
+
+// One open stream or music module. Three parties touch it, each through its own fields:
+// the API (under the engine's lock), the producer (decoding, under decodeLock) and the
+// mixer (lock-free, on the audio thread). Fields are grouped by who writes them.
+struct Channel {
+    Channel(uint32_t handle, ChannelKind kind, bool decodeOnly, std::unique_ptr<Decoder> decoder,
+            int outRate, std::size_t ringFrames, std::optional<Id3v1Block> tags);
+    ~Channel();
+    Channel(const Channel &) = delete;
+    Channel &operator=(const Channel &) = delete;
+
+    const uint32_t handle;
+    const ChannelKind kind;
+    const bool decodeOnly; // read by BASS_ChannelGetData, never played
+    const int srcRate;     // the decoded data's rate: positions count frames of it
+    const int channels;
+    const uint64_t lengthFrames;
+    const int outRate; // rate the effects run at: the device's, or srcRate when decoding
+    const std::optional<Id3v1Block> tags;
+    EffectChain chain;
+
+    // ---- producer: everything below is guarded by decodeLock ----
+    std::mutex decodeLock;
+    std::unique_ptr<Decoder> decoder;
+    soxr_t resampler = nullptr;
+    uint64_t decodedFrame = 0; // next source frame the decoder gives
+    bool sourceEnded = false;
+    bool endPublished = false;
+    std::vector<int16_t> pcm;
+    std::vector<float> floats;
+    std::vector<float> pending; // resampled frames not yet in the ring
+    std::size_t pendingFrames = 0;
+    std::size_t pendingOffset = 0;
+    std::unique_ptr<SampleRing> ring; // null for decoding channels
+
+    // Decodes until the ring is full or the source has ended.
+    void produce();
+    // Moves the decoder to `frame` and tells the mixer to drop what is queued. Caller
+    // holds decodeLock (and the engine's lock).
+    bool seekLocked(uint64_t frame);
+    // Decoding channels: reads up to `frames` frames through the effects into `out`
+    // (interleaved floats). Caller holds decodeLock.
+    long readDecoded(float *out, long frames);
+
+    // ---- API → mixer ----
+    std::atomic<bool> playing{false};
+    std::atomic<uint32_t> playSerial{0};
+    std::atomic<int> volume{100};
+    std::atomic<int> pan{0};
+    // A flush: "drop everything before ring index flushIndex; it holds source frame
+    // flushFrame". flushSeq is odd while the API writes it (a sequence lock).
+    std::atomic<uint64_t> flushSeq{0};
+    std::atomic<uint64_t> flushIndex{0};
+    std::atomic<uint64_t> flushFrame{0};
+
+    // ---- producer → mixer ----
+    std::atomic<uint64_t> endIndex{UINT64_MAX}; // ring index just past the last frame
+    std::atomic<uint64_t> endFrame{0};          // source frame where the data ended
+
+    // ---- mixer's own ----
+    uint64_t mixSeq = 0;
+    uint64_t mixBase = 0;
+    uint64_t mixOutFrames = 0;
+    std::vector<float> mixScratch;
+
+    // ---- mixer → API ----
+    std::atomic<uint64_t> ackSeq{0};
+    std::atomic<uint64_t> ackBase{0};
+    std::atomic<uint64_t> mixedFrame{0}; // source frame just past what the mixer has output
+    std::atomic<uint32_t> endedSerial{UINT32_MAX};
+    std::atomic<bool> stalled{false};
+    static constexpr std::size_t kHistory = 16384; // mono, at outRate, for the FFT
+    std::unique_ptr<std::atomic<float>[]> history;
+    std::atomic<uint64_t> historyCount{0};
+
+    // Mixes up to `frames` frames into the stereo buffer `out`. Audio thread only.
+    void mixInto(float *out, int frames) noexcept;
+
+    // Decoding channels: frames handed out so far (guarded by decodeLock).
+    uint64_t readFrame = 0;
+    bool readEnded = false;
+
+    static constexpr int kMaxBlock = 4096;
+    static constexpr int kDecodeChunk = 2048;
+};
+
+} // namespace vokrin::engine
