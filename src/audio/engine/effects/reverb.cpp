@@ -151,8 +151,12 @@ void ReverbEffect::process(float *interleaved, int frames) noexcept
             out[k] = m_highGain[k] * raw[k] + (m_lowGain[k] - m_highGain[k]) * lp;
         }
         // Taps before the loop losses: the first pass is heard even for the shortest time.
-        const float left = raw[0] - raw[1] + raw[2] - raw[3] + raw[4] - raw[5] + raw[6] - raw[7];
-        const float right = raw[0] + raw[1] - raw[2] - raw[3] + raw[4] + raw[5] - raw[6] - raw[7];
+        // The diffused input goes out at once as well, so the reverb has no gap before
+        // its first sound (the lines are 23 ms and longer).
+        const float left =
+            x + raw[0] - raw[1] + raw[2] - raw[3] + raw[4] - raw[5] + raw[6] - raw[7];
+        const float right =
+            x + raw[0] + raw[1] - raw[2] - raw[3] + raw[4] + raw[5] - raw[6] - raw[7];
         hadamard8(out);
         for (int k = 0; k < kLines; ++k) {
             // Alternate signs decorrelate what enters the lines.
