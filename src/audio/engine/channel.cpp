@@ -156,6 +156,29 @@ long Channel::readDecoded(float *out, long frames)
     return done;
 }
 
+bool Channel::takeFlush() noexcept
+{
+    const uint64_t seq = flushSeq.load(std::memory_order_acquire);
+    if (seq == mixSeq || (seq & 1) != 0)
+        return false;
+    const uint64_t index = flushIndex.load(std::memory_order_relaxed);
+    const uint64_t frame = flushFrame.load(std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (flushSeq.load(std::memory_order_relaxed) != seq)
+        return false; // being rewritten: take it up next time
+    // Never backwards: if two seeks raced one mixer pass, a few frames of the newer
+    // place may already have been played, which is better than replaying stale ones.
+    if (index > ring->readIndex())
+        ring->skipTo(index);
+    mixSeq = seq;
+    mixBase = frame;
+    mixOutFrames = 0;
+    mixedFrame.store(frame, std::memory_order_relaxed);
+    ackBase.store(frame, std::memory_order_relaxed);
+    ackSeq.store(seq, std::memory_order_release);
+    return true;
+}
+
 void Channel::mixInto(float *out, int frames) noexcept
 {
     // Order matters: the play serial, then the ring's write index, then the flush. A write
@@ -166,22 +189,10 @@ void Channel::mixInto(float *out, int frames) noexcept
     std::atomic_thread_fence(std::memory_order_acquire);
     uint64_t limit = limitBefore;
 
-    const uint64_t seq = flushSeq.load(std::memory_order_acquire);
-    if (seq != mixSeq && (seq & 1) == 0) {
-        const uint64_t index = flushIndex.load(std::memory_order_relaxed);
-        const uint64_t frame = flushFrame.load(std::memory_order_relaxed);
+    if (takeFlush()) {
+        // Only now may frames written after the seek be read.
+        limit = ring->writeIndex();
         std::atomic_thread_fence(std::memory_order_acquire);
-        if (flushSeq.load(std::memory_order_relaxed) == seq) {
-            ring->skipTo(index);
-            mixSeq = seq;
-            mixBase = frame;
-            mixOutFrames = 0;
-            mixedFrame.store(frame, std::memory_order_relaxed);
-            ackBase.store(frame, std::memory_order_relaxed);
-            ackSeq.store(seq, std::memory_order_release);
-            limit = ring->writeIndex();
-            std::atomic_thread_fence(std::memory_order_acquire);
-        }
     }
 
     if (!playing.load(std::memory_order_acquire) ||

@@ -92,6 +92,10 @@ struct Channel {
     std::unique_ptr<std::atomic<float>[]> history;
     std::atomic<uint64_t> historyCount{0};
 
+    // Takes up a seek the API has published: drops the stale frames from the ring.
+    // Consumer side only (the mixer, or the manual clock before it decodes).
+    // true when it did (the ring's contents changed meaning).
+    bool takeFlush() noexcept;
     // Mixes up to `frames` frames into the stereo buffer `out`. Audio thread only.
     void mixInto(float *out, int frames) noexcept;
 

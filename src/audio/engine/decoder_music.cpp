@@ -106,6 +106,8 @@ std::unique_ptr<Decoder> openMusicDecoder(const std::string &path, int rate, Ope
         error = OpenError::Format;
         return nullptr;
     }
+    // After a seek, notes that started before the target go on sounding.
+    openmpt_module_ctl_set_boolean(module, "seek.sync_samples", 1);
     auto decoder = std::make_unique<MusicDecoder>(module, rate);
     if (decoder->lengthFrames() == 0) {
         error = OpenError::Format;

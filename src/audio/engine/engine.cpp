@@ -278,6 +278,9 @@ bool Engine::advanceManualClock(int frames, float *stereoOut)
             for (auto &[handle, channel] : m_channels) {
                 if (channel->decodeOnly || !channel->playing.load())
                     continue;
+                // The clock is the consumer here: take up a seek first, so the
+                // decoder has the whole ring to fill from the new place.
+                channel->takeFlush();
                 std::lock_guard decode(channel->decodeLock);
                 channel->produce();
             }
