@@ -19,7 +19,8 @@ inline constexpr int kRestoreToMaximized = 2;
 
 enum class ShowState { Normal, Minimized, Maximized };
 
-struct WindowPlacement {
+struct WindowPlacement
+{
     int flags = 0;
     int showCmd = 1;
     QPoint minPosition{-1, -1};
@@ -41,13 +42,15 @@ ShowState showStateFromCommand(int showCmd, ShowState fallback);
 int showCommandFor(Qt::WindowStates states);
 
 // What the position part has to go on.
-struct StoredPosition {
+struct StoredPosition
+{
     std::optional<QString> minMaxText; // nothing when neither key holds a text
     std::optional<QString> normalText;
     int pixelsPerInch = 0;
 };
 
-struct CurrentWindow {
+struct CurrentWindow
+{
     QRect rect; // relative to the work area
     bool resizable = true;
     int pixelsPerInch = 96;

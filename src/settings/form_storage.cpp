@@ -59,8 +59,8 @@ QString classNameOf(const QObject &object)
 
 // A text key is "found" when it holds something: the suffixed position key first, then
 // the plain one (the last position saved at any resolution).
-std::optional<QString> positionText(const TIniFile &ini, const QString &section,
-                                    const QString &key, const QString &suffix)
+std::optional<QString> positionText(const TIniFile &ini, const QString &section, const QString &key,
+                                    const QString &suffix)
 {
     QString text = ini.ReadString(section, key + suffix, QString());
     if (text.isEmpty())
@@ -163,9 +163,8 @@ void TFormStorage::saveWithDestroyingMark(bool destroying)
     const ScreenMetrics screen = currentScreen();
     const WindowPlacement placement = capturePlacement(*m_window, screen);
     const QString suffix = resolutionSuffix(screen.screenSize);
-    const QString minMax =
-        formatPositions(placement.minPosition.x(), placement.minPosition.y(),
-                        placement.maxPosition.x(), placement.maxPosition.y());
+    const QString minMax = formatPositions(placement.minPosition.x(), placement.minPosition.y(),
+                                           placement.maxPosition.x(), placement.maxPosition.y());
     const QString normal = formatNormalRect(placement.normalRect);
 
     ini.WriteInteger(section, QStringLiteral("FormVersion"), m_version);

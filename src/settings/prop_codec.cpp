@@ -76,7 +76,8 @@ bool applyFontHeight(QFont &font, int height)
     return false; // "the default height" has no meaning once a font is chosen
 }
 
-struct StyleMember {
+struct StyleMember
+{
     const char *name;
     bool (QFont::*get)() const;
     void (QFont::*set)(bool);
@@ -95,7 +96,8 @@ constexpr const char *kPitchFixed = "fpFixed";
 
 // Windows system colour indices (the low byte of a 0xFF...... colour) and their palette
 // counterparts.
-struct SystemColor {
+struct SystemColor
+{
     int index;
     QPalette::ColorGroup group;
     QPalette::ColorRole role;
@@ -337,8 +339,8 @@ bool decodeFontField(StoredFont &stored, const QString &field, const QString &te
         for (const StyleMember &member : kStyleMembers) {
             bool present = false;
             for (const QString &word : words)
-                present = present || word.compare(QLatin1StringView(member.name),
-                                                  Qt::CaseInsensitive) == 0;
+                present = present ||
+                          word.compare(QLatin1StringView(member.name), Qt::CaseInsensitive) == 0;
             (font.*member.set)(present);
         }
         return true;

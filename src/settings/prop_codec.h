@@ -50,10 +50,11 @@ std::optional<QColor> bgrToColor(std::int32_t value, const QPalette &systemPalet
 
 // A font kept as its sub-properties, in the order they are written and read.
 inline constexpr const char *kFontFieldNames[] = {"Charset", "Color", "Height", "Name",
-                                                   "Pitch",   "Size",  "Style"};
+                                                  "Pitch",   "Size",  "Style"};
 
 // What a stored font consists of besides the QFont: the text colour and the charset.
-struct StoredFont {
+struct StoredFont
+{
     QFont font;
     std::int32_t color = 0xFFFFFF;
     int charset = 1;

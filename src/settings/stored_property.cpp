@@ -15,8 +15,20 @@ namespace vokrin::settings {
 
 namespace {
 
-enum class Kind { Whole, Unsigned, Wide, Boolean, Enumeration, Set, Text, Floating, Colour, Font,
-                  Object, Unsupported };
+enum class Kind {
+    Whole,
+    Unsigned,
+    Wide,
+    Boolean,
+    Enumeration,
+    Set,
+    Text,
+    Floating,
+    Colour,
+    Font,
+    Object,
+    Unsupported
+};
 
 Kind kindOf(const QMetaProperty &property)
 {
@@ -63,8 +75,7 @@ QPalette systemPalette()
 }
 
 // The text of a simple value; nothing for a kind that has no text of its own.
-std::optional<QString> encodeSimple(Kind kind, const QMetaProperty &property,
-                                    const QVariant &value)
+std::optional<QString> encodeSimple(Kind kind, const QMetaProperty &property, const QVariant &value)
 {
     switch (kind) {
     case Kind::Whole:
@@ -95,8 +106,7 @@ std::optional<QString> encodeSimple(Kind kind, const QMetaProperty &property,
 }
 
 // The value a read text stands for; nothing leaves the property as it is.
-std::optional<QVariant> decodeSimple(Kind kind, const QMetaProperty &property,
-                                     const QString &text)
+std::optional<QVariant> decodeSimple(Kind kind, const QMetaProperty &property, const QString &text)
 {
     switch (kind) {
     case Kind::Whole:
@@ -167,8 +177,8 @@ void writeText(TIniFile &ini, const QString &section, const QString &key, Kind k
 
 // Reads one key with `current` as the default; the trimmed text when the file holds
 // something else than the current value's text.
-std::optional<QString> readChanged(const TIniFile &ini, const QString &section,
-                                   const QString &key, const QString &current)
+std::optional<QString> readChanged(const TIniFile &ini, const QString &section, const QString &key,
+                                   const QString &current)
 {
     const QString read = ini.ReadString(section, key, current);
     if (read == current)
@@ -176,8 +186,8 @@ std::optional<QString> readChanged(const TIniFile &ini, const QString &section,
     return trimBlanks(read);
 }
 
-void readSimple(const TIniFile &ini, const QString &section, const QString &key,
-                QObject *object, const QMetaProperty &property, Kind kind)
+void readSimple(const TIniFile &ini, const QString &section, const QString &key, QObject *object,
+                const QMetaProperty &property, Kind kind)
 {
     const std::optional<QString> current = encodeSimple(kind, property, property.read(object));
     if (!current)
@@ -201,8 +211,8 @@ std::vector<QMetaProperty> subProperties(const QObject &object)
         result.push_back(type->property(i));
     std::stable_sort(result.begin(), result.end(),
                      [](const QMetaProperty &a, const QMetaProperty &b) {
-                         return QString::fromLatin1(a.name()).compare(
-                                    QLatin1StringView(b.name()), Qt::CaseInsensitive) < 0;
+                         return QString::fromLatin1(a.name()).compare(QLatin1StringView(b.name()),
+                                                                      Qt::CaseInsensitive) < 0;
                      });
     return result;
 }
@@ -353,8 +363,7 @@ void writeStoredProperty(TIniFile &ini, const QString &section, const StoredProp
         for (const QMetaProperty &sub : subProperties(*object)) {
             const Kind subKind = kindOf(sub);
             if (const auto text = encodeSimple(subKind, sub, sub.read(object)))
-                writeText(ini, section, target.key + QLatin1StringView(sub.name()), subKind,
-                          *text);
+                writeText(ini, section, target.key + QLatin1StringView(sub.name()), subKind, *text);
         }
         return;
     }
@@ -362,8 +371,8 @@ void writeStoredProperty(TIniFile &ini, const QString &section, const StoredProp
         writeText(ini, section, target.key, kind, *text);
 }
 
-void readStoredProperty(const TIniFile &ini, const QString &section,
-                        const StoredProperty &target, int pixelsPerInch)
+void readStoredProperty(const TIniFile &ini, const QString &section, const StoredProperty &target,
+                        int pixelsPerInch)
 {
     const Kind kind = kindOf(target.property);
     if (kind == Kind::Font) {

@@ -15,7 +15,8 @@ namespace vokrin::settings {
 // Invalid when there is none.
 QMetaProperty findPropertyNoCase(const QMetaObject &type, const QString &name);
 
-struct StoredProperty {
+struct StoredProperty
+{
     QObject *object = nullptr;
     QMetaProperty property;
     QString key; // component name, "_", declared property name
@@ -32,8 +33,8 @@ void writeStoredProperty(TIniFile &ini, const QString &section, const StoredProp
 
 // Reads the key(s) with the current value as default and assigns what differs through the
 // property's setter. A failure to convert or assign is dropped, leaving the value as it was.
-void readStoredProperty(const TIniFile &ini, const QString &section,
-                        const StoredProperty &target, int pixelsPerInch);
+void readStoredProperty(const TIniFile &ini, const QString &section, const StoredProperty &target,
+                        int pixelsPerInch);
 
 // The dynamic property in which a component keeps the charset of its font property
 // `propertyName` (Qt fonts have none).

@@ -18,7 +18,8 @@ TEST(FormPlacementText, SuffixAndPositionStrings)
 TEST(FormPlacementText, PositionWordsSplitAtBlanksAndCommas)
 {
     using W = std::array<std::optional<int>, 4>;
-    const struct {
+    const struct
+    {
         QString in;
         W out;
     } cases[] = {
@@ -35,7 +36,8 @@ TEST(FormPlacementText, PositionWordsSplitAtBlanksAndCommas)
 
 TEST(FormPlacementState, ShowCommandsMapOntoThreeStates)
 {
-    const struct {
+    const struct
+    {
         int cmd;
         ShowState state;
     } cases[] = {
@@ -61,27 +63,41 @@ TEST(FormPlacementPosition, WhenTheStoredRectangleIsApplied)
     const CurrentWindow designed{QRect(121, 129, 761, 577), true, 96};
     const CurrentWindow fixedSize{QRect(121, 129, 761, 577), false, 96};
     using R = std::optional<QRect>;
-    const struct {
+    const struct
+    {
         const char *what;
         StoredPosition stored;
         CurrentWindow now;
         R rect;
     } cases[] = {
-        {"stored rectangle", {std::nullopt, "10,20,410,320", 96}, designed, QRect(10, 20, 400, 300)},
+        {"stored rectangle",
+         {std::nullopt, "10,20,410,320", 96},
+         designed,
+         QRect(10, 20, 400, 300)},
         {"other resolution", {std::nullopt, "10,20,410,320", 120}, designed, std::nullopt},
         {"no position text", {std::nullopt, std::nullopt, 96}, designed, std::nullopt},
         {"only the min/max text keeps the design",
-         {"-1,-1,-1,-1", std::nullopt, 96}, designed, QRect(121, 129, 761, 577)},
-        {"missing words take the current ones", {std::nullopt, "10,20", 96}, designed,
+         {"-1,-1,-1,-1", std::nullopt, 96},
+         designed,
+         QRect(121, 129, 761, 577)},
+        {"missing words take the current ones",
+         {std::nullopt, "10,20", 96},
+         designed,
          QRect(10, 20, 761 + 121 - 10, 577 + 129 - 20)},
-        {"bad words take the current ones", {std::nullopt, "x,20,y,400", 96}, designed,
+        {"bad words take the current ones",
+         {std::nullopt, "x,20,y,400", 96},
+         designed,
          QRect(121, 20, 761, 380)},
         {"right not beyond left", {std::nullopt, "500,20,500,320", 96}, designed, std::nullopt},
         {"right before left", {std::nullopt, "500,20,100,320", 96}, designed, std::nullopt},
         {"bottom above top", {std::nullopt, "10,500,410,100", 96}, designed, std::nullopt},
-        {"fixed border keeps its size", {std::nullopt, "10,20,410,320", 96}, fixedSize,
+        {"fixed border keeps its size",
+         {std::nullopt, "10,20,410,320", 96},
+         fixedSize,
          QRect(10, 20, 761, 577)},
-        {"negative positions stand", {std::nullopt, "-50,-40,350,260", 96}, designed,
+        {"negative positions stand",
+         {std::nullopt, "-50,-40,350,260", 96},
+         designed,
          QRect(-50, -40, 400, 300)},
     };
     for (const auto &c : cases)

@@ -163,7 +163,8 @@ TEST_F(FormStorageTest, SavedValuesComeBackThroughTheSettersOnTheNextShow)
 // One stored line against a form whose volume knob starts at 50 and the others as designed.
 TEST_F(FormStorageTest, ReadingStoredTextsIntoProperties)
 {
-    const struct {
+    const struct
+    {
         const char *what;
         const char *line;
         std::function<void(TTestForm &)> check;
@@ -172,8 +173,8 @@ TEST_F(FormStorageTest, ReadingStoredTextsIntoProperties)
          [](TTestForm &f) { EXPECT_EQ(f.Volume->value(), 0); }},
         {"the knob clamps", "Volume_Value=150",
          [](TTestForm &f) { EXPECT_EQ(f.Volume->value(), 100); }},
-        {"empty number gives 0", "Volume_Value=",
-         [](TTestForm &f) { EXPECT_EQ(f.Volume->value(), 0); }},
+        {"empty number gives 0",
+         "Volume_Value=", [](TTestForm &f) { EXPECT_EQ(f.Volume->value(), 0); }},
         {"blanks around a number", "Volume_Value=\" 42 \"",
          [](TTestForm &f) { EXPECT_EQ(f.Volume->value(), 42); }},
         {"hex is not decimal", "Volume_Value=0x20",
@@ -185,17 +186,20 @@ TEST_F(FormStorageTest, ReadingStoredTextsIntoProperties)
              EXPECT_EQ(f.Volume->value(), 50);
              EXPECT_EQ(f.Pan->value(), -100);
          }},
-        {"TRUE lights the LED", "eq_enabled=TRUE", [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
-        {"True lights the LED", "eq_Enabled=True", [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
-        {"true lights the LED", "eq_Enabled=true", [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
+        {"TRUE lights the LED", "eq_enabled=TRUE",
+         [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
+        {"True lights the LED", "eq_Enabled=True",
+         [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
+        {"true lights the LED", "eq_Enabled=true",
+         [](TTestForm &f) { EXPECT_TRUE(f.eq->isLit()); }},
         {"an unknown identifier changes nothing", "eq_Enabled=1",
          [](TTestForm &f) { EXPECT_FALSE(f.eq->isLit()); }},
         {"blanks around a folder go", "DirectoryEdit1_Text=\"   /music/  \"",
          [](TTestForm &f) { EXPECT_EQ(f.DirectoryEdit1->text(), "/music/"); }},
         {"a doubly quoted folder keeps its quotes", "DirectoryEdit1_Text=\"\"/mu sic\"\"",
          [](TTestForm &f) { EXPECT_EQ(f.DirectoryEdit1->text(), "\"/mu sic\""); }},
-        {"an empty folder", "DirectoryEdit1_Text=",
-         [](TTestForm &f) { EXPECT_EQ(f.DirectoryEdit1->text(), ""); }},
+        {"an empty folder",
+         "DirectoryEdit1_Text=", [](TTestForm &f) { EXPECT_EQ(f.DirectoryEdit1->text(), ""); }},
         {"a system colour stays as stored", "ListBox1_Color=-16777201",
          [](TTestForm &f) { EXPECT_EQ(f.ListBox1->color(), -16777201); }},
         {"font height and size disagree: the size wins",
@@ -234,7 +238,8 @@ TEST_F(FormStorageTest, ReadingStoredTextsIntoProperties)
 
 TEST_F(FormStorageTest, QuotesAndBlanksInAFolderRoundTrip)
 {
-    const struct {
+    const struct
+    {
         QString typed;
         QByteArray line;
         QString back;
@@ -312,7 +317,8 @@ TEST_F(FormStorageTest, AnotherResolutionKeepsTheDesignedPlaceButRestoresStateAn
 
 TEST_F(FormStorageTest, PositionKeysForThisScreenWinOverThePlainOnes)
 {
-    const struct {
+    const struct
+    {
         const char *what;
         QSize screenSize;
         QByteArray text;
@@ -324,8 +330,8 @@ TEST_F(FormStorageTest, PositionKeysForThisScreenWinOverThePlainOnes)
          "NormPos(1280x1024)=50,60,450,360\nNormPos=10,20,410,320\n", QRect(50, 85, 400, 300)},
         {"an empty key for this screen falls back", QSize(1024, 768),
          "NormPos(1024x768)=\nNormPos=10,20,410,320\n", QRect(10, 45, 400, 300)},
-        {"a rectangle turned inside out is ignored", QSize(1024, 768),
-         "NormPos=410,20,10,320\n", QRect(121, 129, 761, 577)},
+        {"a rectangle turned inside out is ignored", QSize(1024, 768), "NormPos=410,20,10,320\n",
+         QRect(121, 129, 761, 577)},
         {"only the min/max text", QSize(1024, 768), "MinMaxPos=1,2,3,4\n",
          QRect(121, 129, 761, 577)},
     };
@@ -555,10 +561,14 @@ TEST_F(FormStorageTest, EnumerationsSetsWideAndObjectProperties)
     form.FormStorage1->SaveSettings();
     const QStringList props = fileLines().mid(10);
     const QStringList expected = {
-        "Shaped1_Kind=fpFixed", "Shaped1_Look=[fsBold,fsUnderline]", "Shaped1_Ratio=0.25",
+        "Shaped1_Kind=fpFixed",
+        "Shaped1_Look=[fsBold,fsUnderline]",
+        "Shaped1_Ratio=0.25",
         "ListBox1_Mask=-16777208",
         // an object's properties in alphabetical order
-        "Caption1_FaceBold=True", "Caption1_FaceName=Courier New", "Caption1_FaceSize=10",
+        "Caption1_FaceBold=True",
+        "Caption1_FaceName=Courier New",
+        "Caption1_FaceSize=10",
     };
     EXPECT_EQ(props, expected);
 

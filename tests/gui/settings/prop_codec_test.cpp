@@ -10,7 +10,8 @@ namespace {
 
 TEST(PropCodecText, TrimStripsBlanksAndControlCharactersAtBothEndsOnly)
 {
-    const struct {
+    const struct
+    {
         QString in;
         QString out;
     } cases[] = {
@@ -27,7 +28,8 @@ TEST(PropCodecText, TrimStripsBlanksAndControlCharactersAtBothEndsOnly)
 
 TEST(PropCodecText, ValueEnclosedInOneKindOfQuoteGetsAnExtraPairOfDoubleQuotes)
 {
-    const struct {
+    const struct
+    {
         QString in;
         QString out;
     } cases[] = {
@@ -46,7 +48,8 @@ TEST(PropCodecText, ValueEnclosedInOneKindOfQuoteGetsAnExtraPairOfDoubleQuotes)
 
 TEST(PropCodecNumbers, WholeNumbersAreSignedDecimalWithin32Bits)
 {
-    const struct {
+    const struct
+    {
         QString in;
         std::optional<std::int32_t> out;
     } cases[] = {
@@ -76,11 +79,12 @@ TEST(PropCodecBool, TrueAndFalseInAnyCaseOtherTextIsNotABoolean)
 {
     EXPECT_EQ(encodeBool(true), "True");
     EXPECT_EQ(encodeBool(false), "False");
-    const struct {
+    const struct
+    {
         QString in;
         std::optional<bool> out;
     } cases[] = {
-        {"True", true}, {"TRUE", true},   {"true", true},          {"False", false},
+        {"True", true},   {"TRUE", true},      {"true", true},        {"False", false},
         {"FALSE", false}, {"1", std::nullopt}, {"yes", std::nullopt}, {"", std::nullopt},
     };
     for (const auto &c : cases)
@@ -105,7 +109,8 @@ TEST(PropCodecSet, MembersInBracketsUnknownWordsSkipped)
     EXPECT_EQ(encodeSet(styles, 0), "[]");
     EXPECT_EQ(encodeSet(styles, S::fsBold), "[fsBold]");
     EXPECT_EQ(encodeSet(styles, S::fsStrikeOut | S::fsBold), "[fsBold,fsStrikeOut]");
-    const struct {
+    const struct
+    {
         QString in;
         int out;
     } cases[] = {
@@ -153,14 +158,15 @@ StoredFont lyricFont()
 TEST(PropCodecFont, SubPropertiesOfTheLyricFontAt96And120PixelsPerInch)
 {
     const StoredFont stored = lyricFont();
-    const struct {
+    const struct
+    {
         int ppi;
         const char *field;
         const char *text;
     } cases[] = {
-        {96, "Charset", "1"},   {96, "Color", "16777215"}, {96, "Height", "-24"},
+        {96, "Charset", "1"},        {96, "Color", "16777215"},  {96, "Height", "-24"},
         {96, "Name", "Courier New"}, {96, "Pitch", "fpDefault"}, {96, "Size", "18"},
-        {96, "Style", "[fsBold]"}, {120, "Height", "-24"}, {120, "Size", "14"},
+        {96, "Style", "[fsBold]"},   {120, "Height", "-24"},     {120, "Size", "14"},
         {72, "Size", "24"},
     };
     for (const auto &c : cases)
@@ -205,7 +211,8 @@ TEST(PropCodecFont, PositiveHeightIsTheCellAndGivesASmallerCharacter)
 TEST(PropCodecFont, StylePitchNameColourAndCharsetRoundTrip)
 {
     StoredFont stored = lyricFont();
-    EXPECT_TRUE(decodeFontField(stored, "Style", "[fsItalic,fsUnderline,fsStrikeOut,fsWobbly]", 96));
+    EXPECT_TRUE(
+        decodeFontField(stored, "Style", "[fsItalic,fsUnderline,fsStrikeOut,fsWobbly]", 96));
     EXPECT_FALSE(stored.font.bold());
     EXPECT_TRUE(stored.font.italic());
     EXPECT_TRUE(stored.font.underline());

@@ -24,9 +24,8 @@ TTestForm::TTestForm()
     FormStorage1 = new TFormStorage(this);
     FormStorage1->setObjectName(QStringLiteral("FormStorage1"));
     FormStorage1->setIniFileName(QStringLiteral("settings_test.ini"));
-    FormStorage1->setStoredProps({"ListBox1.Color", "ListBox1.Font", "ListBox1.Tag",
-                                  "Volume.Value", "Pan.Value", "eq.Enabled",
-                                  "DirectoryEdit1.Text"});
+    FormStorage1->setStoredProps({"ListBox1.Color", "ListBox1.Font", "ListBox1.Tag", "Volume.Value",
+                                  "Pan.Value", "eq.Enabled", "DirectoryEdit1.Text"});
 }
 
 TTestForm::~TTestForm()
