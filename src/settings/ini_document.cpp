@@ -1,5 +1,6 @@
 #include "settings/ini_document.h"
 
+#include <QStringDecoder>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -8,6 +9,14 @@ namespace vokrin::settings {
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// UTF-8 without the decoder's habit of dropping a leading U+FEFF: inside the file that is
+// a character of a name or value, not a byte-order mark.
+QString decodeLine(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
 
 bool sameName(const QString &a, const QString &b)
 {
@@ -44,7 +53,7 @@ IniDocument::Line IniDocument::classify(QByteArray text, QByteArray end, bool fi
     QByteArrayView body(line.text);
     if (firstLine && body.startsWith(kUtf8Bom))
         body = body.sliced(kUtf8Bom.size());
-    const QString decoded = QString::fromUtf8(body).trimmed();
+    const QString decoded = decodeLine(body).trimmed();
     if (decoded.startsWith(u'[')) {
         line.kind = Kind::Section;
         const qsizetype close = decoded.indexOf(u']');
@@ -135,8 +144,11 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
 {
     if (section.contains(u']') || section.contains(u'\n') || section.contains(u'\r'))
         throw std::invalid_argument("a settings section name cannot hold ']' or a line break");
-    if (key.contains(u'=') || key.contains(u'\n') || key.contains(u'\r'))
-        throw std::invalid_argument("a settings key cannot hold '=' or a line break");
+    const QString trimmedKey = key.trimmed();
+    if (key.contains(u'=') || key.contains(u'\n') || key.contains(u'\r') ||
+        trimmedKey.startsWith(u'[') || trimmedKey.startsWith(u';'))
+        throw std::invalid_argument(
+            "a settings key cannot hold '=' or a line break, nor start with '[' or ';'");
 
     const QByteArray eol = lineEnd();
     const QByteArray valueBytes = withoutLineBreaks(value);

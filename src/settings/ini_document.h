@@ -38,7 +38,8 @@ public:
     // goes after the last key of the section; a new section goes to the end of the file.
     // Line breaks inside the value are stored as blanks, since a value cannot span lines.
     // Throws std::invalid_argument for a section name holding ']' or a line break, or a
-    // key holding '=' or a line break: such names could never be read back.
+    // key holding '=' or a line break or starting with '[' or ';': such names could never
+    // be read back.
     void setValue(const QString &section, const QString &key, const QString &value);
 
     QByteArray toBytes() const;

@@ -1,5 +1,6 @@
 #include "settings/ini_document.h"
 
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -17,6 +18,13 @@ std::optional<QString> lookup(const char *file, const char *section, const char 
 {
     return IniDocument::parse(QByteArray(file))
         .storedValue(QString::fromUtf8(section), QString::fromUtf8(key));
+}
+
+// The text of a literal, keeping a leading U+FEFF as a character.
+QString text(const char *utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(utf8));
 }
 
 } // namespace
@@ -100,19 +108,18 @@ TEST(IniDocument, WritesChangeOnlyTheLinesTheyTouch)
          "[A]\nx=one  two three\n"},
         {"a byte-order mark before the key stays", "\xEF\xBB\xBFx=0\n[A]\nx=1\n", "A", "x", "5",
          "\xEF\xBB\xBFx=0\n[A]\nx=5\n"},
+        {"a key starting with U+FEFF is a name, not a byte-order mark", "[A]\n", "A",
+         "\xEF\xBB\xBFk", "1", "[A]\n\xEF\xBB\xBFk=1\n"},
         {"bytes that are not UTF-8 on other lines stay", "[A]\nname=\xC0\xE1\xE2\nx=1\n", "A", "x",
          "2", "[A]\nname=\xC0\xE1\xE2\nx=2\n"},
     };
     for (const Case &c : cases) {
         IniDocument doc = IniDocument::parse(QByteArray(c.before));
-        doc.setValue(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
-                     QString::fromUtf8(c.value));
+        doc.setValue(text(c.section), text(c.key), text(c.value));
         EXPECT_EQ(doc.toBytes(), QByteArray(c.after)) << c.name;
         // And what was written reads back from the new bytes.
-        const QString written =
-            QString::fromUtf8(c.value).replace(u'\r', u' ').replace(u'\n', u' ');
-        EXPECT_EQ(IniDocument::parse(doc.toBytes())
-                      .storedValue(QString::fromUtf8(c.section), QString::fromUtf8(c.key)),
+        const QString written = text(c.value).replace(u'\r', u' ').replace(u'\n', u' ');
+        EXPECT_EQ(IniDocument::parse(doc.toBytes()).storedValue(text(c.section), text(c.key)),
                   written.trimmed())
             << c.name;
     }
@@ -126,6 +133,10 @@ TEST(IniDocument, NamesThatCouldNotBeReadBackAreRefused)
     EXPECT_THROW(doc.setValue(QStringLiteral("A"), QStringLiteral("k=x"), QStringLiteral("v")),
                  std::invalid_argument);
     EXPECT_THROW(doc.setValue(QStringLiteral("A"), QStringLiteral("k\nx"), QStringLiteral("v")),
+                 std::invalid_argument);
+    EXPECT_THROW(doc.setValue(QStringLiteral("A"), QStringLiteral(" [k"), QStringLiteral("v")),
+                 std::invalid_argument);
+    EXPECT_THROW(doc.setValue(QStringLiteral("A"), QStringLiteral(";k"), QStringLiteral("v")),
                  std::invalid_argument);
     EXPECT_EQ(doc.toBytes(), QByteArray());
 }

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# run_fuzzer.sh <fuzzer> <artifact folder> <seconds>
+# Writes the fuzzer's seed corpus into a fresh temporary folder and runs the fuzzer on it
+# for the given time. Exits non-zero when the fuzzer finds a crash, a sanitizer error or
+# a leak; the failing input is kept in the artifact folder.
+set -euo pipefail
+fuzzer=$1
+artifacts=$2
+seconds=$3
+kind=$(basename "$fuzzer")
+
+if [ ! -x "$fuzzer" ]; then
+  echo "fuzzer $fuzzer is not built (cmake --preset fuzz && cmake --build --preset fuzz)" >&2
+  exit 1
+fi
+
+corpus=$(mktemp -d "${TMPDIR:-/tmp}/vokrin-$kind-XXXXXX")
+trap 'rm -rf "$corpus"' EXIT
+mkdir -p "$artifacts"
+
+# Little-endian 32-bit value; a text padded with zero bytes to a 255-byte field.
+le32() {
+  local v=$1 i
+  for i in 0 1 2 3; do printf "\\$(printf %03o $(((v >> (8 * i)) & 255)))"; done
+}
+field() {
+  printf '%b' "$1"
+  head -c $((255 - $(printf '%b' "$1" | wc -c))) /dev/zero
+}
+
+case $kind in
+fuzz_lyp)
+  { field '/songs/a.mp3'; le32 3; le32 0; le32 44100; le32 4294967295; le32 2
+    field '\xcf\xe5\xf0\xe2\xe0\xff'; field ''; } >"$corpus/three-cues-two-lines"
+  { field ''; le32 0; le32 0; } >"$corpus/empty-project"
+  { field 'a.mp3'; le32 2147483647; le32 1; le32 2; } >"$corpus/absurd-cue-count"
+  { field 'b.ogg'; le32 4294967295; le32 2147483647; field 'line'; } >"$corpus/negative-and-absurd"
+  { field '\xd0\x9f\xd0\xb5\xd1\x81\xd0\xbd\xd1\x8f.mp3'; le32 1; le32 7; le32 1; field 'x'; } \
+    >"$corpus/utf8-name"
+  printf 'short' >"$corpus/short"
+  ;;
+fuzz_lyl)
+  printf '/songs/a.lyp\r\n/songs/b.lyp\r\n' >"$corpus/crlf"
+  printf 'a.lyp\nb.lyp\rc.lyp' >"$corpus/mixed-ends"
+  printf 'a.lyp\r\n\000b.lyp\r\n' >"$corpus/zero-byte"
+  printf '\xcf\xe5\xf1\xed\xff.lyp\r\n\r\n' >"$corpus/cp1251"
+  ;;
+fuzz_ini)
+  printf '[TMainForm]\r\nVolume_Value=40\r\nDirectoryEdit1_Text=""/home/me/Songs/""\r\n\r\n[TParamsForm]\r\neq_enabled=TRUE\r\n' \
+    >"$corpus/settings"
+  printf '\xef\xbb\xbf; comment\n[a]\nx = 0x1F \n[A\ny=1,5\nnot an entry\n' >"$corpus/odd-lines"
+  printf "[S]\rq='single'\rn=-2147483648" >"$corpus/cr-ends"
+  ;;
+*)
+  echo "no seeds for $kind" >&2
+  exit 1
+  ;;
+esac
+
+"$fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" "$corpus"
