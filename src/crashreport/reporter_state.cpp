@@ -1,0 +1,62 @@
+#include "reporter_state.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
+
+namespace vokrin::crashreport {
+
+ReporterState &reporterState()
+{
+    static ReporterState state;
+    return state;
+}
+
+QString defaultReportFile(const QString &programFolder)
+{
+    const QString inProgramFolder = QDir(programFolder).filePath(QStringLiteral("bugreport.txt"));
+    const QFileInfo existing(inProgramFolder);
+    const bool writable = existing.exists()
+                              ? ::access(QFile::encodeName(inProgramFolder).constData(), W_OK) == 0
+                              : ::access(QFile::encodeName(programFolder).constData(), W_OK) == 0;
+    if (writable)
+        return inProgramFolder;
+    // An installed program's folder belongs to the system: keep reports per user.
+    QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
+        stateHome = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString folder = stateHome + QStringLiteral("/vokrin");
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/bugreport.txt");
+}
+
+void setReportFile(const QString &fileName)
+{
+    ReporterState &state = reporterState();
+    const QString path =
+        QDir(QString::fromLocal8Bit(state.programFolder)).absoluteFilePath(fileName);
+    safeCopy(state.reportFile, sizeof state.reportFile, QFile::encodeName(path).constData());
+}
+
+void prepareReporter(int argc, char **argv)
+{
+    ReporterState &state = reporterState();
+    state.argc = argc;
+    state.argv = argv;
+    collectStaticHeader(state.header, state.facts, argc, argv);
+    const QFileInfo program(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+    safeCopy(state.programPath, sizeof state.programPath,
+             QFile::encodeName(program.absoluteFilePath()).constData());
+    safeCopy(state.programFolder, sizeof state.programFolder,
+             QFile::encodeName(program.absolutePath()).constData());
+    safeCopy(state.programName, sizeof state.programName,
+             QFile::encodeName(program.fileName()).constData());
+    safeCopy(state.helperPath, sizeof state.helperPath,
+             QFile::encodeName(program.absolutePath() + QLatin1Char('/') +
+                               QLatin1String(kHelperName))
+                 .constData());
+    safeCopy(state.programVersion, sizeof state.programVersion, VOKRIN_VERSION);
+    setReportFile(defaultReportFile(program.absolutePath()));
+}
+
+} // namespace vokrin::crashreport

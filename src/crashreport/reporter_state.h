@@ -1,0 +1,43 @@
+#pragma once
+
+#include "report_header.h"
+#include "system_info.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace vokrin::crashreport {
+
+// Everything the reporter fixes at start-up. Plain arrays, so the fatal-signal path can
+// read it without allocating.
+struct ReporterState {
+    bool installed = false;
+    int argc = 0;
+    char **argv = nullptr;
+    ReportHeader header;
+    ProcessFacts facts;
+    char programPath[4096] = {};
+    char programFolder[4096] = {};
+    char programName[256] = {};
+    char reportFile[4096] = {};
+    char helperPath[4096] = {};
+    char programVersion[64] = {};
+};
+
+ReporterState &reporterState();
+
+// The report file: "bugreport.txt" in the program's folder, or in the per-user state
+// folder ($XDG_STATE_HOME/vokrin) when the program's folder cannot be written.
+QString defaultReportFile(const QString &programFolder);
+// Replaces the report file (a relative name is taken relative to the program's folder).
+void setReportFile(const QString &fileName);
+
+// The helper program that walks stacks and shows the box after a fatal signal; it lives
+// beside the program.
+inline constexpr char kHelperName[] = "vokrin-crashreport";
+
+// Collects the header and the paths; called by install, and by tests that report
+// without installing the handlers.
+void prepareReporter(int argc, char **argv);
+
+} // namespace vokrin::crashreport

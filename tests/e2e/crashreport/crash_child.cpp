@@ -1,0 +1,93 @@
+// A small program with the crash reporter installed that fails on request:
+//   crashreport_crash_child <report file> segv|abort|terminate|button|settings [args...]
+// "button" opens a window whose button throws when clicked (and a second button that
+// proves the window still works by quitting with exit code 0); "settings" throws the
+// settings store's write error from a window's automatic save while it closes.
+#include "crashreport/crash_reporter.h"
+#include "crashreport/reporter_state.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <csignal>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// Kept out of line so the stack shows it by name.
+[[gnu::noinline]] void writeThroughNullPointer(volatile int *target) { *target = 42; }
+
+[[gnu::noinline]] void crashInNamedFunction()
+{
+    volatile int *nowhere = nullptr;
+    writeThroughNullPointer(nowhere);
+}
+
+class SettingsWriteError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A window whose automatic save fails while it closes; the window closes all the same.
+class SavingWindow : public QWidget
+{
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        try {
+            throw SettingsWriteError("Unable to write to /read-only/vokrin.ini");
+        } catch (...) {
+            vokrin::crashreport::handleException(std::current_exception());
+        }
+        event->accept();
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    vokrin::crashreport::install(argc, argv);
+    if (argc < 3)
+        return 64;
+    vokrin::crashreport::setReportFile(QString::fromLocal8Bit(argv[1]));
+    const std::string mode = argv[2];
+    if (mode == "segv")
+        crashInNamedFunction();
+    if (mode == "abort")
+        std::abort();
+    if (mode == "terminate")
+        throw std::logic_error("nobody catches this");
+
+    vokrin::crashreport::VokrinApplication app(argc, argv);
+    if (mode == "button") {
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("crash child"));
+        auto *layout = new QVBoxLayout(&window);
+        auto *failing = new QPushButton(QStringLiteral("fail"), &window);
+        failing->setObjectName(QStringLiteral("fail"));
+        auto *quit = new QPushButton(QStringLiteral("quit"), &window);
+        quit->setObjectName(QStringLiteral("quit"));
+        layout->addWidget(failing);
+        layout->addWidget(quit);
+        QObject::connect(failing, &QPushButton::clicked,
+                         [] { throw std::runtime_error("the button handler failed"); });
+        QObject::connect(quit, &QPushButton::clicked, [] { QApplication::exit(0); });
+        window.show();
+        return app.exec();
+    }
+    if (mode == "settings") {
+        SavingWindow window;
+        window.setWindowTitle(QStringLiteral("saving window"));
+        window.show();
+        QTimer::singleShot(0, &window, &QWidget::close);
+        app.exec();
+        return window.isVisible() ? 3 : 0;
+    }
+    return 64;
+}
