@@ -178,11 +178,13 @@ QImage TMMBitmapSlider::thumbPicture() const
 
 void TMMBitmapSlider::applyAutoSize()
 {
-    if (!m_autoSize)
-        return;
     const QImage track = trackPicture();
-    if (!track.isNull())
-        resize(track.size());
+    if (m_autoSize && !track.isNull()) {
+        setFixedSize(track.size());
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
 }
 
 QSize TMMBitmapSlider::sizeHint() const

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class TMMBitmapList;
+#include "controls/bitmap_list.h"
 
 // A slider drawn from two pictures of a bitmap list: the track (BitmapIndex) and the
 // thumb (BitmapThumbIndex). Position lies in [MinValue, MaxValue]. It takes no keyboard

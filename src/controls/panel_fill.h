@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class TMMBitmapList;
+#include "controls/bitmap_list.h"
 
 // A container with a bevel, painted in its Color.
 class TMMPanel : public QWidget

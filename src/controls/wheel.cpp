@@ -224,8 +224,13 @@ QSize TMMWheel::sizeHint() const
 
 void TMMWheel::applyAutoSize()
 {
-    if (m_autoSize && !m_backBmp.isNull())
-        resize(sizeHint());
+    // A self-sized knob keeps its size in layouts too.
+    if (m_autoSize && !m_backBmp.isNull()) {
+        setFixedSize(sizeHint());
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
 }
 
 void TMMWheel::dropBackground()
