@@ -39,7 +39,7 @@ void TMMColorButton::setValue(int color)
     if (color == m_value)
         return;
     m_value = color;
-    update();
+    invalidate();
     if (!isBeingBuilt(this))
         Q_EMIT Change(this);
 }
@@ -57,19 +57,19 @@ void TMMColorButton::setShowCurrent(bool show)
 void TMMColorButton::setFocusColor(int color)
 {
     m_focusColor = color;
-    update();
+    invalidate();
 }
 
 void TMMColorButton::setGlyph(const QImage &glyph)
 {
     m_glyph = glyph.isNull() ? colorButtonArrow() : glyph;
-    update();
+    invalidate();
 }
 
 void TMMColorButton::setNumGlyphs(int count)
 {
     m_numGlyphs = std::max(1, count);
-    update();
+    invalidate();
 }
 
 void TMMColorButton::setCustomColors(const QList<int> &colors)
@@ -89,7 +89,7 @@ void TMMColorButton::openPopUp()
     if (m_popUp == nullptr)
         m_popUp = new TMMColorPopUp(this);
     m_down = true;
-    update();
+    invalidate();
     m_popUp->popUp(m_value, m_showCurrent, m_buttonCaption,
                    QRect(mapToGlobal(QPoint(0, 0)), size()));
 }
@@ -97,7 +97,7 @@ void TMMColorButton::openPopUp()
 void TMMColorButton::popUpClosed(bool assign, int color)
 {
     m_down = false;
-    update();
+    invalidate();
     setFocus(Qt::PopupFocusReason);
     if (assign)
         setValue(color);
@@ -145,24 +145,49 @@ void TMMColorButton::keyPressEvent(QKeyEvent *event)
 void TMMColorButton::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
-    update();
+    invalidate();
 }
 
 void TMMColorButton::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    invalidate();
 }
 
 void TMMColorButton::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
+    invalidate();
+}
+
+void TMMColorButton::invalidate()
+{
+    m_cache = QImage();
     update();
+}
+
+void TMMColorButton::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    invalidate();
 }
 
 void TMMColorButton::paintEvent(QPaintEvent *)
 {
+    // The face is drawn once per state and kept until the value, focus, press, size or
+    // palette changes.
+    if (m_cache.size() != size()) {
+        m_cache = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        m_cache.fill(Qt::transparent);
+        QPainter painter(&m_cache);
+        paintFace(painter);
+    }
     QPainter painter(this);
+    painter.drawImage(0, 0, m_cache);
+}
+
+void TMMColorButton::paintFace(QPainter &painter)
+{
     QStyleOptionButton option;
     option.initFrom(this);
     option.state |= m_down ? QStyle::State_Sunken : QStyle::State_Raised;

@@ -62,11 +62,14 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class TMMColorPopUp;
     void popUpClosed(bool assign, int color);
     void chooseOtherColor();
+    void invalidate();
+    void paintFace(QPainter &painter);
 
     int m_value = vokrin::controls::clBlack;
     QString m_buttonCaption;
@@ -77,4 +80,5 @@ private:
     QList<int> m_customColors;
     bool m_down = false;
     TMMColorPopUp *m_popUp = nullptr;
+    QImage m_cache;
 };
