@@ -1,5 +1,7 @@
 #include "content/backing_track.h"
 
+#include "content/project_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,6 +25,12 @@ QByteArray backingTrackNameFor(const QString &audioPath, const QString &folderTe
     if (!folder.isEmpty() && path.startsWith(folder))
         return path.mid(folder.size());
     return path;
+}
+
+void rewriteBackingTrack(const QString &projectPath, const QString &audioPath,
+                         const QString &folderText)
+{
+    rewriteBackingTrackName(projectPath, backingTrackNameFor(audioPath, folderText));
 }
 
 } // namespace vokrin::content

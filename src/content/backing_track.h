@@ -22,4 +22,10 @@ QString resolveBackingTrackPath(QByteArrayView storedName, const QString &folder
 // text, keeps the whole path. Not cut to the field size: the writers do that.
 QByteArray backingTrackNameFor(const QString &audioPath, const QString &folderText);
 
+// The name-field rewrite of an existing project file: stores backingTrackNameFor(audioPath,
+// folderText) in its first 255 bytes, in place, and leaves the rest of the file as it is.
+// Throws ContentFileError when the file does not exist or cannot be written.
+void rewriteBackingTrack(const QString &projectPath, const QString &audioPath,
+                         const QString &folderText);
+
 } // namespace vokrin::content

@@ -10,7 +10,7 @@
 using vokrin::content::backingTrackNameFor;
 using vokrin::content::readProjectFile;
 using vokrin::content::resolveBackingTrackPath;
-using vokrin::content::rewriteBackingTrackName;
+using vokrin::content::rewriteBackingTrack;
 using vokrin::content::writeProjectFile;
 
 // Readable failure messages for paths.
@@ -119,7 +119,7 @@ TEST(BackingTrack, RenamingTheFolderAfterARewriteMovesWhereTheTrackIsLookedFor)
     const QString project = root + "/p.lyp";
     writeProjectFile(project, {(root + "/first/a.mp3").toUtf8(), {1}, {"line"}});
 
-    rewriteBackingTrackName(project, backingTrackNameFor(root + "/songs/a.mp3", root + "/songs"));
+    rewriteBackingTrack(project, root + "/songs/a.mp3", root + "/songs");
     const QByteArray stored = readProjectFile(project).project.backingTrackName;
     EXPECT_EQ(stored, "/a.mp3");
     EXPECT_EQ(resolveBackingTrackPath(stored, root + "/songs"), root + "/songs/a.mp3");

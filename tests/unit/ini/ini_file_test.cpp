@@ -292,3 +292,32 @@ TEST_F(IniFileTest, OtherRefusedWritesRaiseUnableToWrite)
     }
     QFile::remove(settingsFolder());
 }
+
+TEST_F(IniFileTest, FlagWritesShareTheFormStoragesEntriesAndLongValuesAreCut)
+{
+    // The form storage wrote its section under the executable's name.
+    TIniFile formStorage(QStringLiteral("vokrin.INI"));
+    formStorage.WriteString("TParamsForm", "rever_Enabled", "False");
+    formStorage.WriteString("TParamsForm", "eq_Enabled", "True");
+    formStorage.WriteString("TParamsForm", "CompRatio_Value", "12");
+    formStorage.WriteString("TMainForm", "DirectoryEdit1_Text", QString(3000, u'x'));
+
+    // The main window writes its four flags through the fixed lower-case name...
+    TIniFile flags(QStringLiteral("vokrin.ini"));
+    EXPECT_EQ(flags.ReadString("TParamsForm", "eq_enabled", "FALSE").toUpper(), "TRUE");
+    for (const char *key : {"eq_enabled", "comp_enabled", "echo_enabled", "rever_enabled"})
+        flags.WriteString("TParamsForm", key, "FALSE");
+
+    // ...into the same entries: no second copy of a key, the form storage's spelling kept,
+    // new keys at the end of the section, the other section untouched.
+    const QByteArray bytes = [&] {
+        QFile file(flags.FileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    EXPECT_EQ(bytes, "[TParamsForm]\nrever_Enabled=FALSE\neq_Enabled=FALSE\nCompRatio_Value=12\n"
+                     "comp_enabled=FALSE\necho_enabled=FALSE\n\n[TMainForm]\nDirectoryEdit1_Text=" +
+                         QByteArray(3000, 'x') + "\n");
+    EXPECT_EQ(formStorage.ReadString("TMainForm", "DirectoryEdit1_Text", ""), QString(2047, u'x'));
+    EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompRatio_Value", 10.0), 12.0);
+    EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompThreshold_Value", -10.0), -10.0);
+}
