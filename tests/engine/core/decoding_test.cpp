@@ -27,20 +27,14 @@ uint64_t countMpegFrames(const std::vector<uint8_t> &bytes)
     return frames;
 }
 
-std::string testName(std::string file)
-{
-    for (char &ch : file)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return file;
-}
-
 struct LengthCase {
     const char *file;
     uint64_t frames; // 0: the count of MPEG frames x samplesPerFrame
     int channels;
     int samplesPerFrame;
 };
+
+void PrintTo(const LengthCase &c, std::ostream *os) { *os << c.file; }
 
 class LengthTest : public ManualClockTest, public ::testing::WithParamInterface<LengthCase>
 {
@@ -78,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{"ramp_vbr_notag.mp3", 0, 2, 1152},
                       LengthCase{"ramp.mp2", 0, 2, 1152},
                       LengthCase{"tone.mp1", 100 * 384, 1, 0}),
-    [](const auto &param) { return testName(param.param.file); });
+    [](const auto &param) { return caseName(param.param.file); });
 
 class SeekTest : public ManualClockTest, public ::testing::WithParamInterface<const char *>
 {
@@ -118,7 +112,7 @@ TEST_P(SeekTest, ReadingFromASeekGivesTheSamplesOfAReadFromTheStart)
 INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
                          ::testing::Values("ramp_44100_stereo.wav", "ramp_cbr.mp3",
                                            "ramp_vbr_notag.mp3", "ramp.ogg"),
-                         [](const auto &param) { return testName(param.param); });
+                         [](const auto &param) { return caseName(param.param); });
 
 TEST_F(ManualClockTest, FormatIsChosenByContentNotByName)
 {

@@ -15,16 +15,41 @@ namespace vokrin::enginetest {
 
 namespace fs = std::filesystem;
 
-// The standard fixture set, written once per test process.
+// The standard fixture set, written once per build tree (in the build folder, so
+// the encoders do not run again for every test process). Two processes starting at once
+// each write a private copy and the first to rename it into place wins.
 inline const fs::path &fixtureDir()
 {
     static const fs::path dir = [] {
-        fs::path d = vokrin::testing::makeTempDir("engine-fixtures");
-        if (!vokrin::fixtures::writeStandardSet(d))
-            ADD_FAILURE() << "the fixture set could not be written in " << d;
-        return d;
+        // <build>/bin/<test> -> <build>/engine-fixtures
+        const fs::path final =
+            fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "engine-fixtures";
+        if (fs::exists(final / "complete"))
+            return final;
+        const fs::path scratch = vokrin::testing::makeTempDir("engine-fixtures");
+        if (!vokrin::fixtures::writeStandardSet(scratch)) {
+            ADD_FAILURE() << "the fixture set could not be written in " << scratch;
+            return scratch;
+        }
+        vokrin::fixtures::writeBytes(scratch / "complete", {});
+        std::error_code error;
+        fs::rename(scratch, final, error);
+        if (error && !fs::exists(final / "complete")) {
+            fs::remove_all(final, error); // a half-finished folder from a killed run
+            fs::rename(scratch, final, error);
+        }
+        return fs::exists(final / "complete") ? final : scratch;
     }();
     return dir;
+}
+
+// A name for a parameterised case, from a file name.
+inline std::string caseName(std::string text)
+{
+    for (char &ch : text)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return text;
 }
 
 inline std::string fixture(const std::string &name) { return (fixtureDir() / name).string(); }

@@ -53,6 +53,8 @@ struct FftCase {
     float bin24;
 };
 
+void PrintTo(const FftCase &c, std::ostream *os) { *os << c.name; }
+
 class ChannelFftTest : public ManualClockTest, public ::testing::WithParamInterface<FftCase>
 {
 };
@@ -80,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FftCase{"mono.wav", 1, 1.0, BASS_SAMPLE_FX, 0.5f},
                       FftCase{"decoding.wav", 2, 1.0, BASS_STREAM_DECODE, 0.5f},
                       FftCase{"half.wav", 2, 0.5, BASS_SAMPLE_FX, 0.25f},
-                      FftCase{"silence.wav", 2, 0.0, BASS_SAMPLE_FX, 0.0f}));
+                      FftCase{"silence.wav", 2, 0.0, BASS_SAMPLE_FX, 0.0f}),
+    [](const auto &param) { return caseName(param.param.name); });
 
 TEST_F(ManualClockTest, FftFollowsWhatIsHeardNotWhatIsDecoded)
 {

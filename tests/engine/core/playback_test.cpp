@@ -34,6 +34,8 @@ struct ClockCase {
     uint64_t bytesHeard;  // after that advance
 };
 
+void PrintTo(const ClockCase &c, std::ostream *os) { *os << c.file << " at " << c.deviceRate; }
+
 class HeardPositionTest : public ManualClockTest, public ::testing::WithParamInterface<ClockCase>
 {
 };
@@ -65,7 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ClockCase{"tone1k_22050_mono.wav", 44100, 22050, 11025 * 2},
                       ClockCase{"tone1k_44100_stereo.wav", 48000, 48000, 44100 * 4},
                       ClockCase{"ramp_cbr.mp3", 44100, 30000, 30000 * 4},
-                      ClockCase{"ramp.ogg", 44100, 30000, 30000 * 4}));
+                      ClockCase{"ramp.ogg", 44100, 30000, 30000 * 4}),
+    [](const auto &param) {
+        return caseName(std::string(param.param.file) + "_on_" +
+                        std::to_string(param.param.deviceRate));
+    });
 
 TEST_F(ManualClockTest, PauseStopAndEndOfTrack)
 {
@@ -174,6 +180,11 @@ struct MixCase {
     float right;
 };
 
+void PrintTo(const MixCase &c, std::ostream *os)
+{
+    *os << "volume " << c.volume << ", channel " << c.channelVolume << ", pan " << c.pan;
+}
+
 class MixLevelTest : public ManualClockTest, public ::testing::WithParamInterface<MixCase>
 {
 };
@@ -201,7 +212,12 @@ INSTANTIATE_TEST_SUITE_P(
                       MixCase{100, 100, -50, 0.5f, 0.25f},  // a balance, not a pan law
                       MixCase{50, 100, 0, 0.0625f, 0.0625f}, // cubic taper: 0.125 gain
                       MixCase{100, 0, 0, 0.0f, 0.0f},
-                      MixCase{100, 50, 0, 0.25f, 0.25f}));
+                      MixCase{100, 50, 0, 0.25f, 0.25f}),
+    [](const auto &param) {
+        const MixCase &c = param.param;
+        return "master" + std::to_string(c.volume) + "_channel" + std::to_string(c.channelVolume) +
+               "_pan" + (c.pan < 0 ? "L" + std::to_string(-c.pan) : std::to_string(c.pan));
+    });
 
 TEST_F(ManualClockTest, AttributesKeepWhatMinusOneLeavesAndRefuseNonsense)
 {
