@@ -71,6 +71,8 @@ public:
     int pageStep() const { return m_pageStep; }
     void setPageStep(int step);
 
+    // hsOwnerDraw is kept for stored forms; no window draws its own handle, so the
+    // circle is drawn in either style.
     HandleStyleKind handleStyle() const { return m_handleStyle; }
     void setHandleStyle(HandleStyleKind style);
     int handleSize() const { return m_handleSize; }
