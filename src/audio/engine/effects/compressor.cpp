@@ -6,6 +6,9 @@
 #include "fast_math.h"
 
 namespace vokrin::engine::fx {
+namespace {
+constexpr float kInaudibleDb = 1e-5f;
+} // namespace
 
 double followerCoefficient(double ms, int sampleRate)
 {
@@ -46,6 +49,7 @@ void CompressorEffect::take(const CompressorSettings &s, bool immediately) noexc
         m_slope.setTarget(1.0f - 1.0f / s.ratio, n);
         m_tap.request(msToSamples(s.predelay, m_rate));
     }
+    m_thresholdLinear = static_cast<float>(std::pow(10.0, s.threshold / 20.0));
     m_attackCoef = static_cast<float>(followerCoefficient(s.attack, m_rate));
     m_releaseCoef = static_cast<float>(followerCoefficient(s.release, m_rate));
     // 5 ms covers a period down to 200 Hz; a tenth of the release keeps the recovery
@@ -76,7 +80,9 @@ void CompressorEffect::process(float *interleaved, int frames) noexcept
         const float threshold = m_threshold.next();
         const float slope = m_slope.next();
         float target = 0.0f;
-        if (peak > 0.0f && slope > 0.0f) {
+        // Below a settled threshold there is nothing to compute.
+        const bool under = m_threshold.settled() && peak <= m_thresholdLinear;
+        if (!under && peak > 0.0f && slope > 0.0f) {
             const float over = fastLevelDb(peak) - threshold;
             if (over > 0.0f)
                 target = over * slope;
@@ -94,6 +100,8 @@ void CompressorEffect::process(float *interleaved, int frames) noexcept
             held = target + release * (held - target);
         }
         reduction = held > reduction ? held + attack * (reduction - held) : held;
+        if (reduction < kInaudibleDb && held < kInaudibleDb)
+            reduction = held = 0.0f; // a release's endless tail: back to exact unity
 
         const float makeUp = m_outGain.next();
         const float gain = reduction > 0.0f ? makeUp * fastDbToGain(-reduction) : makeUp;

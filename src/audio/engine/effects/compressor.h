@@ -42,6 +42,7 @@ private:
     LinearRamp m_outGain;   // linear
     LinearRamp m_threshold; // dB
     LinearRamp m_slope;     // 1 - 1/ratio
+    float m_thresholdLinear = 0.1f; // the settled threshold as an amplitude
     float m_attackCoef = 0.0f;
     float m_releaseCoef = 0.0f;
     int m_holdSamples = 0;

@@ -93,7 +93,28 @@ void ParamEqEffect::process(float *interleaved, int frames) noexcept
             refreshCoefficients();
         }
         const BiquadCoefficients c = m_coef;
-        for (int ch = 0; ch < m_channels; ++ch) {
+        int ch = 0;
+        // Two channels side by side: their recursions are independent, so the processor
+        // overlaps them.
+        for (; ch + 1 < m_channels; ch += 2) {
+            double l1 = m_state[ch][0], l2 = m_state[ch][1];
+            double r1 = m_state[ch + 1][0], r2 = m_state[ch + 1][1];
+            float *x = interleaved + static_cast<std::ptrdiff_t>(done) * m_channels + ch;
+            for (int i = 0; i < block; ++i, x += m_channels) {
+                const double inL = x[0], inR = x[1];
+                const double outL = c.b0 * inL + l1;
+                const double outR = c.b0 * inR + r1;
+                l1 = c.b1 * inL - c.a1 * outL + l2;
+                r1 = c.b1 * inR - c.a1 * outR + r2;
+                l2 = c.b2 * inL - c.a2 * outL;
+                r2 = c.b2 * inR - c.a2 * outR;
+                x[0] = static_cast<float>(outL);
+                x[1] = static_cast<float>(outR);
+            }
+            m_state[ch] = {l1, l2};
+            m_state[ch + 1] = {r1, r2};
+        }
+        for (; ch < m_channels; ++ch) {
             double s1 = m_state[ch][0];
             double s2 = m_state[ch][1];
             float *x = interleaved + static_cast<std::ptrdiff_t>(done) * m_channels + ch;

@@ -50,16 +50,26 @@ double loopGainFor(int delaySamples, int sampleRate, double seconds)
     return std::pow(10.0, -3.0 * delaySamples / (sampleRate * seconds));
 }
 
+std::size_t powerOfTwoAbove(int n)
+{
+    std::size_t size = 1;
+    while (size <= static_cast<std::size_t>(n))
+        size <<= 1;
+    return size;
+}
+
 ReverbEffect::ReverbEffect(int sampleRate, int channels) : m_rate(sampleRate), m_channels(channels)
 {
-    for (int i = 0; i < kLines; ++i) {
+    for (int i = 0; i < kLines; ++i)
         m_delays[i] = scaled(kLineLengths[i], sampleRate);
-        m_lines[i] = DelayLine(m_delays[i]);
-    }
-    for (int i = 0; i < kDiffusers; ++i) {
-        m_diffusers[i].delay = scaled(kDiffuserLengths[i], sampleRate);
-        m_diffusers[i].line = DelayLine(m_diffusers[i].delay);
-    }
+    for (int i = 0; i < kDiffusers; ++i)
+        m_diffuserDelays[i] = scaled(kDiffuserLengths[i], sampleRate);
+    m_lineLength = powerOfTwoAbove(*std::max_element(m_delays.begin(), m_delays.end()));
+    m_diffuserLength =
+        powerOfTwoAbove(*std::max_element(m_diffuserDelays.begin(), m_diffuserDelays.end()));
+    m_lines.assign(m_lineLength * kLines, 0.0f);
+    m_diffusers.assign(m_diffuserLength * kDiffusers, 0.0f);
+    m_input.assign(kBlock, 0.0f);
     const double shelf = std::min(kShelfHz, 0.3 * sampleRate);
     m_shelfCoef = static_cast<float>(std::exp(-2.0 * std::numbers::pi * shelf / sampleRate));
     take(ReverbSettings{}, true);
@@ -99,10 +109,8 @@ void ReverbEffect::take(const ReverbSettings &s, bool immediately) noexcept
 
 void ReverbEffect::clearTail() noexcept
 {
-    for (auto &d : m_diffusers)
-        d.line.clear();
-    for (auto &l : m_lines)
-        l.clear();
+    std::fill(m_diffusers.begin(), m_diffusers.end(), 0.0f);
+    std::fill(m_lines.begin(), m_lines.end(), 0.0f);
     m_shelfState.fill(0.0f);
 }
 
@@ -126,42 +134,68 @@ void ReverbEffect::process(float *interleaved, int frames) noexcept
 
     const float inChannels = 1.0f / static_cast<float>(m_channels);
     const float shelfCoef = m_shelfCoef;
-    for (int i = 0; i < frames; ++i) {
-        float *frame = interleaved + static_cast<std::ptrdiff_t>(i) * m_channels;
-        float sum = 0.0f;
-        for (int ch = 0; ch < m_channels; ++ch)
-            sum += frame[ch];
-        float x = sum * inChannels * m_inGain.next();
-
-        for (auto &d : m_diffusers) {
-            const float delayed = d.line.read(d.delay);
-            const float v = x + kDiffusion * delayed;
-            d.line.write(v);
-            d.line.advance();
-            x = delayed - kDiffusion * v;
+    const std::size_t lineMask = m_lineLength - 1;
+    const std::size_t diffuserMask = m_diffuserLength - 1;
+    float *const lines = m_lines.data();
+    float *const diffusers = m_diffusers.data();
+    float *const input = m_input.data();
+    for (int done = 0; done < frames; done += kBlock) {
+        const int block = std::min(kBlock, frames - done);
+        float *const first = interleaved + static_cast<std::ptrdiff_t>(done) * m_channels;
+        for (int i = 0; i < block; ++i) {
+            float sum = 0.0f;
+            for (int ch = 0; ch < m_channels; ++ch)
+                sum += first[i * m_channels + ch];
+            input[i] = sum * inChannels * m_inGain.next();
         }
+        // Each all-pass runs over the whole block before the next: its own feedback is
+        // at least its delay away, so the samples of a pass do not wait on each other.
+        for (int d = 0; d < kDiffusers; ++d) {
+            float *line = diffusers + d * m_diffuserLength;
+            const std::size_t delay = static_cast<std::size_t>(m_diffuserDelays[d]);
+            for (int i = 0; i < block; ++i) {
+                const std::size_t pos = m_pos + static_cast<std::size_t>(i);
+                const float delayed = line[(pos - delay) & diffuserMask];
+                const float v = input[i] + kDiffusion * delayed;
+                line[pos & diffuserMask] = v;
+                input[i] = delayed - kDiffusion * v;
+            }
+        }
+        mixBlock(first, block, lines, lineMask, shelfCoef);
+        m_pos += static_cast<std::size_t>(block);
+    }
+}
 
+void ReverbEffect::mixBlock(float *first, int block, float *lines, std::size_t lineMask,
+                            float shelfCoef) noexcept
+{
+    const float *const input = m_input.data();
+    std::array<float, kLines> shelf = m_shelfState;
+    for (int i = 0; i < block; ++i) {
+        const std::size_t pos = m_pos + static_cast<std::size_t>(i);
+        float *frame = first + static_cast<std::ptrdiff_t>(i) * m_channels;
+        const float x = input[i];
         float raw[kLines];
         float out[kLines];
         for (int k = 0; k < kLines; ++k) {
-            raw[k] = m_lines[k].read(m_delays[k]);
+            raw[k] = lines[k * m_lineLength + ((pos - m_delays[k]) & lineMask)];
             // Low band keeps the low-frequency loop gain, the rest the high one.
-            float &lp = m_shelfState[k];
+            float &lp = shelf[k];
             lp = raw[k] + shelfCoef * (lp - raw[k]);
             out[k] = m_highGain[k] * raw[k] + (m_lowGain[k] - m_highGain[k]) * lp;
         }
-        // Taps before the loop losses: the first pass is heard even for the shortest time.
         // The diffused input goes out at once as well, so the reverb has no gap before
-        // its first sound (the lines are 23 ms and longer).
+        // its first sound (the lines are 23 ms and longer); the taps are read before the
+        // loop losses, so the first pass is heard even for the shortest time.
         const float left =
             x + raw[0] - raw[1] + raw[2] - raw[3] + raw[4] - raw[5] + raw[6] - raw[7];
         const float right =
             x + raw[0] + raw[1] - raw[2] - raw[3] + raw[4] + raw[5] - raw[6] - raw[7];
         hadamard8(out);
+        const std::size_t w = pos & lineMask;
         for (int k = 0; k < kLines; ++k) {
             // Alternate signs decorrelate what enters the lines.
-            m_lines[k].write(out[k] + ((k & 1) ? -x : x));
-            m_lines[k].advance();
+            lines[k * m_lineLength + w] = out[k] + ((k & 1) ? -x : x);
         }
 
         const float wet = m_wet.next() * 0.5f;
@@ -169,6 +203,7 @@ void ReverbEffect::process(float *interleaved, int frames) noexcept
         for (int ch = 0; ch < m_channels; ++ch)
             frame[ch] = dry * frame[ch] + wet * ((ch & 1) ? right : left);
     }
+    m_shelfState = shelf;
 }
 
 } // namespace vokrin::engine::fx

@@ -3,7 +3,6 @@
 #include <array>
 #include <vector>
 
-#include "delay_line.h"
 #include "effect.h"
 #include "effect_chain.h"
 #include "ramp.h"
@@ -24,19 +23,17 @@ class ReverbEffect final : public Effect
 public:
     static constexpr int kLines = 8;
     static constexpr int kDiffusers = 4;
+    static constexpr int kBlock = 256;
 
     ReverbEffect(int sampleRate, int channels);
     void setSettings(const ReverbSettings &s); // control side
     void process(float *interleaved, int frames) noexcept override;
 
 private:
-    struct AllPass {
-        DelayLine line;
-        int delay = 1;
-    };
-
     void take(const ReverbSettings &s, bool immediately) noexcept;
     void clearTail() noexcept;
+    void mixBlock(float *first, int block, float *lines, std::size_t lineMask,
+                  float shelfCoef) noexcept;
 
     int m_rate;
     bool m_running = false; // has processed audio (audio side)
@@ -44,9 +41,16 @@ private:
     SharedParams<4> m_shared;
     LinearRamp m_inGain; // linear, input scale folded in
     LinearRamp m_wet;    // linear; the dry part is 1 - wet
-    std::array<AllPass, kDiffusers> m_diffusers;
-    std::array<DelayLine, kLines> m_lines;
+    // All lines share one write position and one length (a power of two), so a frame
+    // costs one index update: line k lives at m_lines[k * m_lineLength ...].
+    std::vector<float> m_lines;
+    std::vector<float> m_diffusers;
+    std::vector<float> m_input; // one block of the diffused mono input
+    std::size_t m_lineLength = 0;
+    std::size_t m_diffuserLength = 0;
+    std::size_t m_pos = 0;
     std::array<int, kLines> m_delays{};
+    std::array<int, kDiffusers> m_diffuserDelays{};
     std::array<float, kLines> m_lowGain{};  // loop gain at low frequencies
     std::array<float, kLines> m_highGain{}; // loop gain above the shelf
     std::array<float, kLines> m_shelfState{};
