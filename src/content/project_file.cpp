@@ -171,7 +171,7 @@ void rewriteBackingTrackName(const QString &path, QByteArrayView name)
 {
     QFile file(path);
     // ReadWrite rather than WriteOnly: the file must not be truncated.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
         throw ContentFileError(QStringLiteral("open"), path, file.errorString());
     const QByteArray field = makeField(name);
     if (file.write(field) != field.size() || !file.flush())

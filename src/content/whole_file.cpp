@@ -10,9 +10,11 @@ namespace vokrin::content {
 void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: with a
+    // buffer, a failure at the final flush can go unnoticed and a cut file be committed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw ContentFileError(QStringLiteral("create"), path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw ContentFileError(QStringLiteral("write"), path, reason);

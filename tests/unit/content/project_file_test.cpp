@@ -7,7 +7,12 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using vokrin::content::ContentFileError;
 using vokrin::content::kProjectFieldSize;
@@ -270,4 +275,51 @@ TEST(ProjectFile, NameRewriteChangesOnlyTheFirst255BytesInPlace)
         EXPECT_EQ(e.path(), tempPath("not-there.lyp"));
     }
     EXPECT_FALSE(QFile::exists(tempPath("not-there.lyp")));
+}
+
+namespace {
+
+// Runs write in a child process whose files may not grow past limit bytes, as on a full
+// disk (this holds for the superuser too). Returns the child's exit code: 0 when write
+// threw ContentFileError, 1 when it returned normally, 2 for any other exception.
+int writeWithFileSizeLimit(rlim_t limit, const std::function<void()> &write)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            write();
+            _exit(1);
+        } catch (const ContentFileError &) {
+            _exit(0);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(ProjectFile, AWriteThatRunsOutOfSpaceLeavesTheOldFileWhole)
+{
+    const QString path = tempPath("full-disk.lyp");
+    const SongProject old{"old.mp3", {1, 2}, {"old line"}};
+    writeProjectFile(path, old);
+    const QByteArray before = fileBytes(path);
+
+    const SongProject big{"new.mp3", QList<quint32>(100, 7), QList<QByteArray>(40, "new line")};
+    EXPECT_EQ(writeWithFileSizeLimit(4096, [&] { writeProjectFile(path, big); }), 0);
+    EXPECT_EQ(fileBytes(path), before);
+    const QStringList left = QDir(QFileInfo(path).absolutePath())
+                                 .entryList(QDir::Files | QDir::Hidden)
+                                 .filter(QStringLiteral("full-disk"));
+    EXPECT_EQ(left, QStringList{"full-disk.lyp"});
+    // With room enough the same write goes through.
+    EXPECT_EQ(writeWithFileSizeLimit(1 << 20, [&] { writeProjectFile(path, big); }), 1);
+    EXPECT_EQ(readProjectFile(path).project, big);
 }

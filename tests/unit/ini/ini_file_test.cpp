@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -320,4 +322,35 @@ TEST_F(IniFileTest, FlagWritesShareTheFormStoragesEntriesAndLongValuesAreCut)
     EXPECT_EQ(formStorage.ReadString("TMainForm", "DirectoryEdit1_Text", ""), QString(2047, u'x'));
     EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompRatio_Value", 10.0), 12.0);
     EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompThreshold_Value", -10.0), -10.0);
+}
+
+TEST_F(IniFileTest, AWriteThatRunsOutOfSpaceRaisesAndLeavesTheOldFileWhole)
+{
+    TIniFile ini(QStringLiteral("vokrin.ini"));
+    ini.WriteString("TMainForm", "Volume_Value", "40");
+    const QByteArray before = fileBytes(ini.FileName());
+
+    // A child whose files may not grow past 4 KiB, as on a full disk (also for the
+    // superuser), writes a value twice that size.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            TIniFile(QStringLiteral("vokrin.ini"))
+                .WriteString("TMainForm", "DirectoryEdit1_Text", QString(8000, u'x'));
+            _exit(1);
+        } catch (const EIniFileException &e) {
+            _exit(e.message() == QStringLiteral("Unable to write to vokrin.ini") ? 0 : 2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write was not refused, 2: wrong message";
+    EXPECT_EQ(fileBytes(ini.FileName()), before);
+    EXPECT_EQ(QDir(settingsFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"vokrin.ini"});
 }
