@@ -98,6 +98,10 @@ void ErrorBox::showEvent(QShowEvent *event)
         return;
     m_announced = true;
     centreOnScreen();
+    // The keyboard starts on the button Return would press.
+    if (auto *preferred = findChild<QPushButton *>(m_canContinue ? QStringLiteral("continueButton")
+                                                                 : QStringLiteral("closeButton")))
+        preferred->setFocus();
     platform::platform().errorSound();
     platform::platform().setClipboardText(m_context.report);
 }

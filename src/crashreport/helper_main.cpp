@@ -80,7 +80,12 @@ int runBox(int argc, char **argv, bool canContinue)
         QStringList arguments;
         for (int i = 6; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
-        QProcess::startDetached(QFile::decodeName(argv[5]), arguments);
+        // The new copy gets the terminal, not the report that came in on our input.
+        QProcess copy;
+        copy.setProgram(QFile::decodeName(argv[5]));
+        copy.setArguments(arguments);
+        copy.setStandardInputFile(QProcess::nullDevice());
+        copy.startDetached();
         return 2;
     }
     case BoxChoice::Close:

@@ -37,7 +37,10 @@ int runHelper(const char *path, const char *const *argv, const char *input,
     // A socket for the input: writing to a child that has gone gives an error, not SIGPIPE.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, toChild) != 0)
         return -1;
-    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+    // Without an output buffer the child keeps this process's standard output (so does a
+    // copy of the program it may start, which must not hold a pipe of ours open).
+    const bool captureOutput = output != nullptr;
+    if (captureOutput && ::pipe2(fromChild, O_CLOEXEC) != 0) {
         closeQuietly(toChild[0]);
         closeQuietly(toChild[1]);
         return -1;
@@ -45,8 +48,14 @@ int runHelper(const char *path, const char *const *argv, const char *input,
     // A plain fork system call: no atfork handlers, no malloc locks.
     const long pid = ::syscall(SYS_clone, SIGCHLD, 0, 0, 0, 0);
     if (pid == 0) {
+        // A signal handler runs with its signal blocked, and the mask survives exec: the
+        // helper, and any copy of the program it starts, must see signals normally.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::dup2(toChild[0], STDIN_FILENO);
-        ::dup2(fromChild[1], STDOUT_FILENO);
+        if (captureOutput)
+            ::dup2(fromChild[1], STDOUT_FILENO);
         ::execve(path, const_cast<char *const *>(argv), environ);
         ::_exit(127);
     }

@@ -1,10 +1,13 @@
 // A small program with the crash reporter installed that fails on request:
 //   crashreport_crash_child <report file> segv|abort|terminate|button|settings [args...]
 // "button" opens a window whose button throws when clicked (and a second button that
-// proves the window still works by quitting with exit code 0); "settings" throws the
-// settings store's write error from a window's automatic save while it closes.
+// proves the window still works by quitting with exit code 0); "settings" opens a window
+// whose settings are kept by the form storage and closes it: with an unwritable settings
+// folder the automatic save fails, the box shows, and the window closes all the same
+// (exit code 0 when it did).
 #include "crashreport/crash_reporter.h"
 #include "crashreport/reporter_state.h"
+#include "settings/form_storage.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -26,27 +29,6 @@ namespace {
     volatile int *nowhere = nullptr;
     writeThroughNullPointer(nowhere);
 }
-
-class SettingsWriteError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A window whose automatic save fails while it closes; the window closes all the same.
-class SavingWindow : public QWidget
-{
-protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        try {
-            throw SettingsWriteError("Unable to write to /read-only/vokrin.ini");
-        } catch (...) {
-            vokrin::crashreport::handleException(std::current_exception());
-        }
-        event->accept();
-    }
-};
 
 } // namespace
 
@@ -82,10 +64,14 @@ int main(int argc, char **argv)
         return app.exec();
     }
     if (mode == "settings") {
-        SavingWindow window;
+        TFormStorage::setExceptionHandler(vokrin::crashreport::handleException);
+        QWidget window;
+        window.setObjectName(QStringLiteral("SavingWindow"));
         window.setWindowTitle(QStringLiteral("saving window"));
+        auto *storage = new TFormStorage(&window);
+        storage->setObjectName(QStringLiteral("FormStorage1"));
         window.show();
-        QTimer::singleShot(0, &window, &QWidget::close);
+        QTimer::singleShot(200, &window, &QWidget::close);
         app.exec();
         return window.isVisible() ? 3 : 0;
     }
