@@ -3,6 +3,7 @@
 #include "authoring/filename_edit.h"
 #include "authoring/page_control.h"
 #include "authoring/sound_filter.h"
+#include "controls/rx_label.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -159,10 +160,12 @@ QWidget *TFormNewKar::buildMarkPage()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet3"));
-    RxLabel5 = makeLabel("RxLabel5", QStringLiteral("Имя файла фонограммы"), page);
+    RxLabel5 = new TRxLabel(QStringLiteral("Имя файла фонограммы"), page);
+    RxLabel5->setObjectName(QStringLiteral("RxLabel5"));
     SpeedButton2 = makeToggle("SpeedButton2", QStringLiteral("Старт фонограммы"), page);
     SpeedButton3 = makeButton("SpeedButton3", QStringLiteral("Поставить метку подсказки"), page);
-    RxLabel4 = makeLabel("RxLabel4", QString::fromUtf16(kPlayTimePrefix), page);
+    RxLabel4 = new TRxLabel(QString::fromUtf16(kPlayTimePrefix), page);
+    RxLabel4->setObjectName(QStringLiteral("RxLabel4"));
     ListBox1 = new QListWidget(page);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -8,11 +8,11 @@
 #include <functional>
 #include <optional>
 
-class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class TRxLabel;
 
 namespace vokrin::audio {
 class Player;
@@ -67,10 +67,10 @@ public:
     QPlainTextEdit *Memo1;
     QPushButton *BitBtn2;
     QPushButton *BitBtn7;
-    QLabel *RxLabel5;
+    TRxLabel *RxLabel5;
     QPushButton *SpeedButton2;
     QPushButton *SpeedButton3;
-    QLabel *RxLabel4;
+    TRxLabel *RxLabel4;
     QListWidget *ListBox1;
     QPushButton *BitBtn3;
     QPushButton *BitBtn8;

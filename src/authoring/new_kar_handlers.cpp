@@ -7,11 +7,11 @@
 #include "authoring/page_control.h"
 #include "authoring/song_text.h"
 #include "authoring/sound_filter.h"
+#include "controls/rx_label.h"
 #include "platform/platform.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>

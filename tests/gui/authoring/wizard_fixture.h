@@ -9,6 +9,7 @@
 #include "authoring/new_kar.h"
 #include "authoring/page_control.h"
 #include "content/project_file.h"
+#include "controls/rx_label.h"
 #include "fixture_writers.h"
 #include "platform/scripted_platform.h"
 #include "test_env.h"
