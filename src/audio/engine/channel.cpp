@@ -124,12 +124,13 @@ bool Channel::seekLocked(uint64_t frame)
     if (resampler)
         soxr_clear(resampler);
     // Tell the mixer: whatever sits in the ring before its current write index is stale.
+    // A sequence lock: odd while written. The payload is stored with release so a mixer
+    // that reads a new value also sees the odd count and tries again later.
     const uint64_t seq = flushSeq.load(std::memory_order_relaxed);
     flushSeq.store(seq + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    endIndex.store(UINT64_MAX, std::memory_order_relaxed);
-    flushIndex.store(ring->writeIndex(), std::memory_order_relaxed);
-    flushFrame.store(frame, std::memory_order_relaxed);
+    endIndex.store(UINT64_MAX, std::memory_order_release);
+    flushIndex.store(ring->writeIndex(), std::memory_order_release);
+    flushFrame.store(frame, std::memory_order_release);
     flushSeq.store(seq + 2, std::memory_order_release);
     return true;
 }
@@ -161,9 +162,8 @@ bool Channel::takeFlush() noexcept
     const uint64_t seq = flushSeq.load(std::memory_order_acquire);
     if (seq == mixSeq || (seq & 1) != 0)
         return false;
-    const uint64_t index = flushIndex.load(std::memory_order_relaxed);
-    const uint64_t frame = flushFrame.load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
+    const uint64_t index = flushIndex.load(std::memory_order_acquire);
+    const uint64_t frame = flushFrame.load(std::memory_order_acquire);
     if (flushSeq.load(std::memory_order_relaxed) != seq)
         return false; // being rewritten: take it up next time
     // Never backwards: if two seeks raced one mixer pass, a few frames of the newer
@@ -185,14 +185,10 @@ void Channel::mixInto(float *out, int frames) noexcept
     // index seen here was published before any flush we have not seen yet, so reading up
     // to it never crosses into data that belongs after a seek.
     const uint32_t serial = playSerial.load(std::memory_order_acquire);
-    const uint64_t limitBefore = ring->writeIndex();
-    std::atomic_thread_fence(std::memory_order_acquire);
-    uint64_t limit = limitBefore;
-
+    uint64_t limit = ring->publishedWriteIndex();
     if (takeFlush()) {
         // Only now may frames written after the seek be read.
-        limit = ring->writeIndex();
-        std::atomic_thread_fence(std::memory_order_acquire);
+        limit = ring->publishedWriteIndex();
     }
 
     if (!playing.load(std::memory_order_acquire) ||

@@ -63,6 +63,7 @@ struct Channel {
 
     // ---- API → mixer ----
     std::atomic<bool> playing{false};
+    std::atomic<bool> everPlayed{false}; // from then on it decodes ahead
     std::atomic<uint32_t> playSerial{0};
     std::atomic<int> volume{100};
     std::atomic<int> pan{0};

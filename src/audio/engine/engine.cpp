@@ -246,8 +246,10 @@ void Engine::decodeLoop()
         work.clear();
         {
             std::lock_guard lock(m_lock);
+            // Only channels that have been played decode ahead: a stream opened just
+            // to read its tag costs no decoding at all.
             for (auto &[handle, channel] : m_channels)
-                if (!channel->decodeOnly)
+                if (!channel->decodeOnly && channel->everPlayed.load(std::memory_order_relaxed))
                     work.push_back(channel);
         }
         for (auto &channel : work) {

@@ -152,6 +152,7 @@ bool Engine::play(uint32_t handle, bool restart)
         }
     }
     // The serial first: a mixer that sees it also sees the seek above.
+    channel->everPlayed.store(true, std::memory_order_relaxed);
     channel->playSerial.fetch_add(1, std::memory_order_release);
     channel->playing.store(true, std::memory_order_release);
     wakeDecoder();

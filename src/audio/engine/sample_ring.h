@@ -42,6 +42,7 @@ public:
     }
 
     // Consumer side.
+    uint64_t publishedWriteIndex() const { return m_write.load(std::memory_order_acquire); }
     std::size_t readableFrames() const
     {
         return static_cast<std::size_t>(m_write.load(std::memory_order_acquire) -

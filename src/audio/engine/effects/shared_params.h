@@ -13,13 +13,14 @@ namespace vokrin::engine::fx {
 template <int N> class SharedParams
 {
 public:
+    // Release stores and acquire loads stand in for fences: a reader that sees any value
+    // of a newer set also sees that set's odd sequence, so it never keeps a mixed set.
     void publish(const std::array<float, N> &values)
     {
         const uint32_t seq = m_sequence.load(std::memory_order_relaxed);
         m_sequence.store(seq + 1, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
         for (int i = 0; i < N; ++i)
-            m_values[i].store(values[i], std::memory_order_relaxed);
+            m_values[i].store(values[i], std::memory_order_release);
         m_sequence.store(seq + 2, std::memory_order_release);
     }
 
@@ -32,8 +33,7 @@ public:
             return false;
         std::array<float, N> values;
         for (int i = 0; i < N; ++i)
-            values[i] = m_values[i].load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+            values[i] = m_values[i].load(std::memory_order_acquire);
         if (m_sequence.load(std::memory_order_relaxed) != before)
             return false;
         m_taken = before;
