@@ -170,5 +170,20 @@ TEST_F(WizardTest, EscapeAndTheCloseBoxCancel)
     EXPECT_FALSE(wizard->SpeedButton1->isChecked());
 }
 
+TEST_F(WizardTest, RunsModallyAndResetsOnEveryRun)
+{
+    wizard->hide();
+    wizard->FilenameEdit1->setFileName(QStringLiteral("/left/over.mp3"));
+    wizard->PageControl1->setCurrentIndex(TFormNewKar::TabSheet4);
+    bool resetWhenShown = false;
+    QTimer::singleShot(0, wizard.get(), [this, &resetWhenShown] {
+        resetWhenShown = wizard->FilenameEdit1->fileName().isEmpty() &&
+                         wizard->PageControl1->currentIndex() == TFormNewKar::TabSheet1;
+        wizard->BitBtn6->click();
+    });
+    EXPECT_EQ(wizard->exec(), QDialog::Rejected);
+    EXPECT_TRUE(resetWhenShown);
+}
+
 } // namespace
 } // namespace vokrin::authoring::testing
