@@ -118,7 +118,7 @@ QStringList listHardware(const QString &sysRoot)
 }
 
 QStringList disassemble(const QByteArray &code, std::uint64_t codeAddress,
-                        std::uint64_t crashAddress)
+                        std::uint64_t crashAddress, bool afterCall)
 {
     QStringList lines;
     if (code.isEmpty() || crashAddress < codeAddress ||
@@ -148,7 +148,8 @@ QStringList disassemble(const QByteArray &code, std::uint64_t codeAddress,
         QString hex;
         for (uint16_t i = 0; i < insn->size; ++i)
             hex += QStringLiteral("%1 ").arg(insn->bytes[i], 2, 16, QLatin1Char('0'));
-        const bool crash = insn->address == crashAddress;
+        const bool crash = afterCall ? insn->address + insn->size == crashAddress
+                                     : insn->address == crashAddress;
         lines << QStringLiteral("%1 %2  %3 %4 %5")
                      .arg(crash ? QStringLiteral(">") : QStringLiteral(" "),
                           hexAddress(insn->address), hex.leftJustified(30),
@@ -203,7 +204,9 @@ QString composeSections(pid_t pid, int crashThread, std::uint64_t crashAddress,
     constexpr std::uint64_t kBefore = 48;
     constexpr std::uint64_t kAfter = 48;
     std::uint64_t from = crashAddress > kBefore ? crashAddress - kBefore : 0;
-    const std::uint64_t functionStart = inspector.functionStart(crashAddress);
+    // A return address may already lie past the end of a function that does not return.
+    const std::uint64_t functionStart =
+        inspector.functionStart(throwStack.empty() ? crashAddress : crashAddress - 1);
     if (functionStart != 0 && functionStart <= crashAddress && functionStart > from)
         from = functionStart;
     QByteArray code = inspector.readMemory(from, static_cast<std::size_t>(crashAddress + kAfter - from));
@@ -213,7 +216,7 @@ QString composeSections(pid_t pid, int crashThread, std::uint64_t crashAddress,
         code = inspector.readMemory(from, kAfter);
     }
     QStringList disassembly;
-    const StackFrame where = inspector.describe(crashAddress, false);
+    const StackFrame where = inspector.describe(crashAddress, !throwStack.empty());
     if (!where.function.isEmpty())
         disassembly << QStringLiteral("%1 + 0x%2%3")
                            .arg(where.function)
@@ -221,7 +224,7 @@ QString composeSections(pid_t pid, int crashThread, std::uint64_t crashAddress,
                            .arg(where.file.isEmpty()
                                     ? QString()
                                     : QStringLiteral("  (%1 line %2)").arg(where.file).arg(where.line));
-    disassembly << disassemble(code, from, crashAddress);
+    disassembly << disassemble(code, from, crashAddress, !throwStack.empty());
 
     return formatThreads(threads) + formatModules(modules) +
            formatHardware(listHardware(QStringLiteral("/sys"))) + formatDisassembly(disassembly);

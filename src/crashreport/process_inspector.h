@@ -50,10 +50,12 @@ private:
 QStringList listHardware(const QString &sysRoot);
 
 // Machine code around `crashAddress` as text lines; `code` holds the bytes starting at
-// `codeAddress`. Decoding starts at `start` (a function start or a guess that lines up with
-// the crash address); the crash instruction is marked with ">".
+// `codeAddress`. Decoding starts at the earliest byte from which the instructions line up
+// with the crash address. The failing instruction is marked with ">": the one at the
+// crash address, or with `afterCall` (the address is a return address, as for a throw)
+// the call that ends there.
 QStringList disassemble(const QByteArray &code, std::uint64_t codeAddress,
-                        std::uint64_t crashAddress);
+                        std::uint64_t crashAddress, bool afterCall = false);
 
 // Everything after the header: threads, modules, hardware and the code around
 // `crashAddress`. `crashThread` is the thread that failed; when `throwStack` is not empty

@@ -18,14 +18,29 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
 // Kept out of line so the stack shows it by name.
 [[gnu::noinline]] void writeThroughNullPointer(volatile int *target) { *target = 42; }
 
+// A second thread, so the report has more than one stack to show.
+[[gnu::noinline]] void sleepingWorker()
+{
+    pthread_setname_np(pthread_self(), "crash-worker");
+    for (;;)
+        ::pause();
+}
+
 [[gnu::noinline]] void crashInNamedFunction()
 {
+    std::thread(sleepingWorker).detach();
+    // Give the worker time to name itself.
+    for (int i = 0; i < 100; ++i)
+        ::usleep(10000);
     volatile int *nowhere = nullptr;
     writeThroughNullPointer(nowhere);
 }

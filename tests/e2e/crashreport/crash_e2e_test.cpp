@@ -125,6 +125,10 @@ TEST_F(CrashReporterEndToEnd, ASegmentationFaultLeavesACompleteReportAndTheBoxRu
     };
     for (const char *text : expected)
         EXPECT_TRUE(report.contains(text)) << text << "\n" << report.left(3000).constData();
+    // The other thread follows the main thread, with its own stack.
+    const qsizetype worker = report.indexOf("\"crash-worker\":\r\n");
+    EXPECT_GT(worker, report.indexOf("main thread:")) << "the main thread comes first";
+    EXPECT_TRUE(report.mid(worker, 1500).contains("sleepingWorker"));
     EXPECT_TRUE(report.startsWith("date/time         : "));
     EXPECT_TRUE(report.endsWith("\r\n\r\n"));
     // The crashing function is the first frame: the reporter's own frames are left out.
@@ -158,7 +162,11 @@ TEST_F(CrashReporterEndToEnd, AbortAndTerminateAreReportedOneAfterTheOtherInTheS
     const QList<QByteArray> reports = reportsIn(readFile(m_reportFile));
     ASSERT_EQ(reports.size(), 2);
     for (const QByteArray &report : reports) {
-        EXPECT_TRUE(report.startsWith("date/time         : "));
+        // The other thread follows the main thread, with its own stack.
+    const qsizetype worker = report.indexOf("\"crash-worker\":\r\n");
+    EXPECT_GT(worker, report.indexOf("main thread:")) << "the main thread comes first";
+    EXPECT_TRUE(report.mid(worker, 1500).contains("sleepingWorker"));
+    EXPECT_TRUE(report.startsWith("date/time         : "));
         EXPECT_TRUE(report.endsWith("\r\n\r\n")) << "each report is followed by an empty line";
     }
     EXPECT_TRUE(reports[1].contains("std::logic_error"));
