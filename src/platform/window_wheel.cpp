@@ -23,10 +23,11 @@ bool WindowWheelWatcher::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *wheel = static_cast<QWheelEvent *>(event);
     // The same event object travels up the parents of a widget that ignored it.
-    if (event == m_lastEvent && wheel->timestamp() == m_lastTimestamp)
+    if (event == m_lastEvent && m_lastTarget != nullptr && widget != m_lastTarget &&
+        widget->isAncestorOf(m_lastTarget))
         return false;
     m_lastEvent = event;
-    m_lastTimestamp = wheel->timestamp();
+    m_lastTarget = widget;
 
     m_remainder += wheel->angleDelta().y();
     while (m_remainder >= 120) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <functional>
-
-class QWidget;
 
 namespace vokrin::platform {
 
@@ -26,7 +26,7 @@ private:
     QWidget *m_window;
     std::function<void(int)> m_onNotch;
     const QEvent *m_lastEvent = nullptr;
-    quint64 m_lastTimestamp = 0;
+    QPointer<QWidget> m_lastTarget;
     int m_remainder = 0;
 };
 

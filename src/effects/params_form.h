@@ -1,0 +1,96 @@
+#pragma once
+
+#include "audio/bass.h"
+#include "effects/params_host.h"
+
+#include <QWidget>
+#include <array>
+
+class QPushButton;
+class QLabel;
+class TFormStorage;
+class TMMBitmapList;
+class TMMBitmapSlider;
+class TMMLED;
+class TMMLEDPanel;
+class TMMSwitch;
+class TMMWheel;
+class TMMPanelFill;
+
+// The sound parameters window: live editing of the equaliser, reverb, compressor and
+// echo of the playing track. Every change goes to the chain at once (the sliders and
+// the reverb's input gain always, the other controls only while their group is lit);
+// the window's form storage keeps the values, and saves them when the window closes or
+// one of its LEDs is clicked. It frees itself when closed.
+class TParamsForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TParamsForm(QWidget *owner, vokrin::effects::ParamsFormHost &host);
+    ~TParamsForm() override;
+
+    // The stored properties, in the order they are written and read.
+    static const QStringList &storedProps();
+
+    // Controls, named as the settings file knows them.
+    TMMLED *eq, *rever, *comp, *echo;
+    std::array<TMMBitmapSlider *, 10> MMBitmapSliders{};
+    TMMWheel *ReverGain, *ReverMix, *ReverTime;
+    TMMWheel *CompGain, *CompAttack, *CompRelease, *CompThreshold, *CompRatio, *CompPredelay;
+    TMMWheel *EchoMix, *EchoFeedback, *EchoLeftDelay, *EchoRightDelay;
+    TMMSwitch *EchoPanDelay;
+    std::array<TMMLEDPanel *, 14> MMLEDPanels{}; // [1]..[13]; [0] unused
+    QPushButton *reset_eq, *reset_rev, *reset_compr, *reset_echo;
+    TFormStorage *FormStorage1;
+
+    // Handlers.
+    void EqChange(QObject *sender);
+    void ReverGainChange();
+    void ReverMixChange();
+    void ReverTimeChange();
+    void CompGainChange();
+    void CompAttackChange();
+    void CompReleaseChange();
+    void CompThresholdChange();
+    void CompRatioChange();
+    void CompPredelayChange();
+    void EchoMixChange();
+    void EchoFeedbackChange();
+    void EchoLeftDelayChange();
+    void EchoRightDelayChange();
+    void EchoPanDelayChange();
+    void reset_eqClick();
+    void reset_revClick();
+    void reset_comprClick();
+    void reset_echoClick();
+    void eqClick();
+    void reverClick();
+    void compClick();
+    void echoClick();
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildEqualiserPanel();
+    void buildReverbPanel();
+    void buildCompressorPanel();
+    void buildEchoPanel();
+    void buildHeader(TMMLED *&led, const char *name, const QString &title, int x, int y);
+    TMMWheel *addKnob(QWidget *panel, const char *name, int x, int y, int minValue, int maxValue,
+                      int value, int readoutIndex, int digits, int readoutMin, int readoutMax,
+                      const QString &caption);
+    QPushButton *addResetButton(QWidget *panel, const char *name);
+    void toggleGroup(TMMLED *led);
+    void stepFocusedControl(int delta);
+
+    // Rule B: the record is read and sent only while the group is lit.
+    template <typename Record, typename SetField>
+    void sendWhileLit(TMMLED *led, HFX handle, SetField setField);
+
+    vokrin::effects::ParamsFormHost &m_host;
+    TMMBitmapList *MMBitmapList2;
+};
