@@ -75,6 +75,25 @@ ExceptionDescription describeException(std::exception_ptr error)
 
 QString composeExceptionReport(const ExceptionDescription &exception, const ThrowSite &site)
 {
+    return composeExceptionReport(exception, site, [&site] {
+        const ReporterState &state = reporterState();
+        const int thread = static_cast<int>(::syscall(SYS_gettid));
+        const std::uint64_t address = site.count > 0 ? site.frames[0] : 0;
+        QString sections = sectionsFromHelper(state, thread, address, site);
+        if (sections.isEmpty()) {
+            // Without the helper this process can still name its own throw stack, modules
+            // and code; the other threads' stacks need the helper.
+            std::vector<std::uint64_t> stack(site.frames, site.frames + site.count);
+            sections = composeSections(::getpid(), thread, address, stack, false,
+                                       QString::fromUtf8(state.programVersion));
+        }
+        return sections;
+    });
+}
+
+QString composeExceptionReport(const ExceptionDescription &exception, const ThrowSite &,
+                               const std::function<QString()> &sections)
+{
     ReporterState &state = reporterState();
     QString report;
     try {
@@ -88,17 +107,7 @@ QString composeExceptionReport(const ExceptionDescription &exception, const Thro
         writeHeader(header, state.header);
         report = QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
 
-        const int thread = static_cast<int>(::syscall(SYS_gettid));
-        const std::uint64_t address = site.count > 0 ? site.frames[0] : 0;
-        QString sections = sectionsFromHelper(state, thread, address, site);
-        if (sections.isEmpty()) {
-            // Without the helper this process can still name its own throw stack, modules
-            // and code; the other threads' stacks need the helper.
-            std::vector<std::uint64_t> stack(site.frames, site.frames + site.count);
-            sections = composeSections(::getpid(), thread, address, stack, false,
-                                       QString::fromUtf8(state.programVersion));
-        }
-        report += sections;
+        report += sections();
     } catch (...) {
         const ThrowSite &failure = lastThrowOnThisThread();
         const std::uint64_t failingAddress = failure.count > 0 ? failure.frames[0] : 0;

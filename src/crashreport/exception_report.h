@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 
 namespace vokrin::crashreport {
 
@@ -21,5 +22,9 @@ ExceptionDescription describeException(std::exception_ptr error);
 // When composing fails, the text so far is followed by an empty line, "An exception
 // occurred during composing the bug report." and the failing address.
 QString composeExceptionReport(const ExceptionDescription &exception, const ThrowSite &site);
+
+// The same with the sections after the header made by `sections` (tests make it fail).
+QString composeExceptionReport(const ExceptionDescription &exception, const ThrowSite &site,
+                               const std::function<QString()> &sections);
 
 } // namespace vokrin::crashreport
