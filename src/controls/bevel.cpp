@@ -49,14 +49,14 @@ void TMMBevel::changed()
     Q_EMIT Changed();
 }
 
-#define VOKRIN_BEVEL_SETTER(Setter, member, Type, fix)                                       \
-    void TMMBevel::Setter(Type value)                                                        \
-    {                                                                                        \
-        value = fix;                                                                         \
-        if (member == value)                                                                 \
-            return;                                                                          \
-        member = value;                                                                      \
-        changed();                                                                           \
+#define VOKRIN_BEVEL_SETTER(Setter, member, Type, fix)                                             \
+    void TMMBevel::Setter(Type value)                                                              \
+    {                                                                                              \
+        value = fix;                                                                               \
+        if (member == value)                                                                       \
+            return;                                                                                \
+        member = value;                                                                            \
+        changed();                                                                                 \
     }
 
 VOKRIN_BEVEL_SETTER(setBorderStyle, m_borderStyle, BorderStyleKind, value)

@@ -264,8 +264,8 @@ void TMMBitmapSlider::mouseMoveEvent(QMouseEvent *event)
                           m_minValue,
                           m_maxValue,
                           vertical ? m_zeroPosition == zpTopRight : m_zeroPosition == zpBottomLeft};
-    const int position =
-        sliderDragValue(axis, m_dragStartPosition, m_dragStartCoord, vertical ? point.y() : point.x());
+    const int position = sliderDragValue(axis, m_dragStartPosition, m_dragStartCoord,
+                                         vertical ? point.y() : point.x());
     if (position == m_position)
         return;
     storePosition(position);

@@ -201,9 +201,8 @@ void TMMColorButton::paintFace(QPainter &painter)
     const int glyphWidth = m_glyph.width() / std::max(1, m_numGlyphs);
     const QRect strip(face.right() + 1 - (glyphWidth + 2), face.top(), glyphWidth + 2,
                       face.height());
-    const QImage glyph =
-        withTransparentColor(m_glyph.copy(0, 0, glyphWidth, m_glyph.height()),
-                             bottomLeftPixel(m_glyph));
+    const QImage glyph = withTransparentColor(m_glyph.copy(0, 0, glyphWidth, m_glyph.height()),
+                                              bottomLeftPixel(m_glyph));
     painter.drawImage(strip.left() + (strip.width() - glyph.width()) / 2,
                       strip.top() + (strip.height() - glyph.height()) / 2, glyph);
 

@@ -7,8 +7,8 @@ namespace vokrin::controls {
 const std::array<int, kPaletteCells> &paletteColors()
 {
     static const std::array<int, kPaletteCells> colors{
-        clWhite, clBlack,  clSilver, clGray,   clRed,    clMaroon, clYellow,
-        clOlive, clLime,   clGreen,  clAqua,   clTeal,   clBlue,   clNavy,
+        clWhite,   clBlack,  clSilver, clGray,   clRed,    clMaroon, clYellow,
+        clOlive,   clLime,   clGreen,  clAqua,   clTeal,   clBlue,   clNavy,
         clFuchsia, clPurple, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0};
     return colors;
 }
@@ -23,8 +23,8 @@ QRect paletteCellRect(int cell)
         return {54, 95, kCellSize, kCellSize};
     if (cell < 0 || cell >= kPaletteCells)
         return {};
-    return {(cell % kPaletteColumns) * kCellSize, (cell / kPaletteColumns) * kCellSize,
-            kCellSize, kCellSize};
+    return {(cell % kPaletteColumns) * kCellSize, (cell / kPaletteColumns) * kCellSize, kCellSize,
+            kCellSize};
 }
 
 QRect otherButtonRect()

@@ -28,7 +28,8 @@ int cellAt(QPoint point, bool extraShown);
 // First palette cell whose RGB equals `value`, or kNoCell.
 int paletteIndexOf(int value);
 
-struct PaletteSelection {
+struct PaletteSelection
+{
     int cell = 0;
     bool extraShown = false;
 };

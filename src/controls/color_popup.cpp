@@ -13,7 +13,8 @@
 using namespace vokrin::controls;
 
 TMMColorPopUp::TMMColorPopUp(TMMColorButton *owner)
-    : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_owner(owner), m_otherButton(new QPushButton(this))
+    : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_owner(owner),
+      m_otherButton(new QPushButton(this))
 {
     setFixedSize(kPopUpWidth, kPopUpHeight);
     setFocusPolicy(Qt::StrongFocus);

@@ -18,8 +18,7 @@ public:
     explicit TMMColorPopUp(TMMColorButton *owner);
 
     // Opens with the selection on `value`, placed under `buttonRect` (screen coordinates).
-    void popUp(int value, bool showCurrent, const QString &buttonCaption,
-               const QRect &buttonRect);
+    void popUp(int value, bool showCurrent, const QString &buttonCaption, const QRect &buttonRect);
     // The selected cell: 0..19 for the palette, vokrin::controls::kExtraCell.
     int selectedCell() const { return m_selection.cell; }
     bool extraCellShown() const { return m_selection.extraShown; }

@@ -42,7 +42,10 @@ QColor resolveColor(int color, const QPalette &palette);
 // The 0x00BBGGRR value of an RGB colour (alpha dropped).
 int colorValue(const QColor &color);
 // The RGB part of an already resolved colour value, for comparisons "as RGB".
-inline int rgbPart(int color) { return color & 0x00FFFFFF; }
+inline int rgbPart(int color)
+{
+    return color & 0x00FFFFFF;
+}
 
 } // namespace vokrin::controls
 

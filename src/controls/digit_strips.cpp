@@ -9,7 +9,8 @@ namespace vokrin::controls {
 
 namespace {
 
-struct SizeInfo {
+struct SizeInfo
+{
     int width;
     int height;
     const char *numbers;
@@ -40,7 +41,8 @@ const SizeInfo &info(DigitSize size)
 // Geometry of one cell: segment thickness t, the middle bar's first row m. With t = 1 on
 // the 5 by 9 cell this gives exactly: top row 0, verticals rows 1-3 and 5-7, middle row
 // 4, bottom row 8, horizontals in columns 1-3 and verticals in columns 0 and 4.
-struct CellGeometry {
+struct CellGeometry
+{
     int w;
     int h;
     int t;
@@ -149,8 +151,8 @@ QImage recolour(const QImage &mask, const StripColors &colors)
 
 unsigned digitSegments(int digit)
 {
-    constexpr unsigned all =
-        SegTop | SegUpperLeft | SegUpperRight | SegMiddle | SegLowerLeft | SegLowerRight | SegBottom;
+    constexpr unsigned all = SegTop | SegUpperLeft | SegUpperRight | SegMiddle | SegLowerLeft |
+                             SegLowerRight | SegBottom;
     switch (digit) {
     case 0:
         return all & ~SegMiddle;
@@ -200,8 +202,12 @@ const QImage &maskStrip(StripKind kind, DigitSize size)
 std::shared_ptr<const QImage> recolouredStrip(StripKind kind, DigitSize size,
                                               const StripColors &colors)
 {
-    const StripKey key{static_cast<int>(kind), static_cast<int>(size), colors.background,
-                       colors.inactive, colors.lit, colors.drawInactive};
+    const StripKey key{static_cast<int>(kind),
+                       static_cast<int>(size),
+                       colors.background,
+                       colors.inactive,
+                       colors.lit,
+                       colors.drawInactive};
     if (g_strips == nullptr)
         g_strips = new std::map<StripKey, std::weak_ptr<const QImage>>;
     if (auto found = g_strips->find(key); found != g_strips->end()) {
@@ -210,19 +216,19 @@ std::shared_ptr<const QImage> recolouredStrip(StripKind kind, DigitSize size,
     }
     // The last holder's release takes the strip out of the cache, and the cache away
     // when it is empty.
-    std::shared_ptr<const QImage> strip(
-        new QImage(recolour(maskStrip(kind, size), colors)), [key](const QImage *image) {
-            delete image;
-            if (g_strips == nullptr)
-                return;
-            auto found = g_strips->find(key);
-            if (found != g_strips->end() && found->second.expired())
-                g_strips->erase(found);
-            if (g_strips->empty()) {
-                delete g_strips;
-                g_strips = nullptr;
-            }
-        });
+    std::shared_ptr<const QImage> strip(new QImage(recolour(maskStrip(kind, size), colors)),
+                                        [key](const QImage *image) {
+                                            delete image;
+                                            if (g_strips == nullptr)
+                                                return;
+                                            auto found = g_strips->find(key);
+                                            if (found != g_strips->end() && found->second.expired())
+                                                g_strips->erase(found);
+                                            if (g_strips->empty()) {
+                                                delete g_strips;
+                                                g_strips = nullptr;
+                                            }
+                                        });
     (*g_strips)[key] = strip;
     return strip;
 }

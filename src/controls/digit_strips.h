@@ -60,7 +60,8 @@ const char *stripName(StripKind kind, DigitSize size);
 const QImage &maskStrip(StripKind kind, DigitSize size);
 
 // Colours of a display as 0x00BBGGRR values, already resolved (no system colours).
-struct StripColors {
+struct StripColors
+{
     int background = 0;
     int inactive = 0x008000;
     int lit = 0x00FF00;

@@ -3,7 +3,8 @@
 // The segment bar's layout as plain functions.
 namespace vokrin::controls {
 
-struct SpotLayout {
+struct SpotLayout
+{
     int count;  // N spots
     int offset; // pixels from the inner area's edge to the first spot
 };

@@ -180,8 +180,7 @@ QSize TMMLEDPanel::sizeHint() const
     const QSize cell = digitCellSize(static_cast<DigitSize>(m_digitSize));
     const int bevel = m_bevel->totalWidth();
     const int count = numDigits();
-    return {2 * bevel + count * cell.width() + (count - 1) * m_ledSpace,
-            2 * bevel + cell.height()};
+    return {2 * bevel + count * cell.width() + (count - 1) * m_ledSpace, 2 * bevel + cell.height()};
 }
 
 void TMMLEDPanel::showValue()
@@ -245,10 +244,9 @@ void TMMLEDPanel::paintEvent(QPaintEvent *)
         const int count = numDigits();
         for (int k = 1; k <= count; ++k) {
             const int fromLeft = count - k;
-            digit(k)->paint(painter,
-                            QPoint(inner.left() + fromLeft * (cell.width() + m_ledSpace),
-                                   inner.top()),
-                            isEnabled());
+            digit(k)->paint(
+                painter, QPoint(inner.left() + fromLeft * (cell.width() + m_ledSpace), inner.top()),
+                isEnabled());
         }
     }
     QPainter painter(this);

@@ -34,8 +34,7 @@ void styleProgramKnob(TMMWheel &knob, int minValue, int maxValue, int value)
     knob.setValue(value);
 }
 
-void styleProgramReadout(TMMLEDPanel &readout, int numDigits, int minValue, int maxValue,
-                         int value)
+void styleProgramReadout(TMMLEDPanel &readout, int numDigits, int minValue, int maxValue, int value)
 {
     TMMBevel *bevel = readout.Bevel();
     bevel->setBevelOuter(TMMBevel::bvLowered);

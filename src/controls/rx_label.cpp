@@ -41,8 +41,8 @@ QSize TRxLabel::minimumSizeHint() const
 void TRxLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0) |
-                      Qt::TextShowMnemonic;
+    const int flags =
+        static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0) | Qt::TextShowMnemonic;
     // The text keeps its place; the shadow goes off to one side of it, so the text
     // area leaves room on that side.
     QRect area = contentsRect();
@@ -56,7 +56,7 @@ void TRxLabel::paintEvent(QPaintEvent *)
         painter.setPen(resolveColor(m_shadowColor, palette()));
         painter.drawText(area.translated(offset), flags, text());
     }
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   foregroundRole()));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(area, flags, text());
 }

@@ -9,14 +9,14 @@ void TMMScale::changed()
     Q_EMIT Changed();
 }
 
-#define VOKRIN_SCALE_SETTER(Setter, member, Type, fix)                                       \
-    void TMMScale::Setter(Type value)                                                        \
-    {                                                                                        \
-        value = fix;                                                                         \
-        if (member == value)                                                                 \
-            return;                                                                          \
-        member = value;                                                                      \
-        changed();                                                                           \
+#define VOKRIN_SCALE_SETTER(Setter, member, Type, fix)                                             \
+    void TMMScale::Setter(Type value)                                                              \
+    {                                                                                              \
+        value = fix;                                                                               \
+        if (member == value)                                                                       \
+            return;                                                                                \
+        member = value;                                                                            \
+        changed();                                                                                 \
     }
 
 VOKRIN_SCALE_SETTER(setVisible, m_visible, bool, value)

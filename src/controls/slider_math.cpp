@@ -31,8 +31,8 @@ int sliderThumbOffset(const SliderAxis &axis, int position)
     const std::int64_t travel = axis.length - axis.thumb - 2 * axis.margin;
     const std::int64_t moved =
         roundDivHalfEven((std::int64_t{position} - axis.minValue) * travel, valueRange(axis));
-    std::int64_t offset = axis.minAtStart ? moved + axis.margin
-                                          : axis.length - moved - axis.thumb - axis.margin;
+    std::int64_t offset =
+        axis.minAtStart ? moved + axis.margin : axis.length - moved - axis.thumb - axis.margin;
     const std::int64_t last = std::max(0, axis.length - axis.thumb - axis.margin);
     offset = std::clamp<std::int64_t>(offset, 0, last);
     return static_cast<int>(offset);
@@ -46,15 +46,13 @@ int sliderValueAtPoint(const SliderAxis &axis, int coordinate)
     return clampToRange(axis, axis.minValue + roundDivHalfEven(fromMin * valueRange(axis), span));
 }
 
-int sliderDragValue(const SliderAxis &axis, int startPosition, int startCoordinate,
-                    int coordinate)
+int sliderDragValue(const SliderAxis &axis, int startPosition, int startCoordinate, int coordinate)
 {
     const std::int64_t travel = std::max(1, axis.length - axis.thumb - 2 * axis.margin);
     std::int64_t moved = std::int64_t{startCoordinate} - coordinate;
     if (axis.minAtStart)
         moved = -moved;
-    return clampToRange(axis,
-                        startPosition + roundDivHalfEven(moved * valueRange(axis), travel));
+    return clampToRange(axis, startPosition + roundDivHalfEven(moved * valueRange(axis), travel));
 }
 
 } // namespace vokrin::controls

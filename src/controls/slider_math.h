@@ -6,7 +6,8 @@
 // mirrored direction); the usual vertical slider has its minimum at the bottom.
 namespace vokrin::controls {
 
-struct SliderAxis {
+struct SliderAxis
+{
     int length;
     int thumb;
     int margin;
@@ -21,7 +22,6 @@ int sliderThumbOffset(const SliderAxis &axis, int position);
 int sliderValueAtPoint(const SliderAxis &axis, int coordinate);
 // The position after a drag of the thumb from `startCoordinate` to `coordinate`,
 // clamped to the range.
-int sliderDragValue(const SliderAxis &axis, int startPosition, int startCoordinate,
-                    int coordinate);
+int sliderDragValue(const SliderAxis &axis, int startPosition, int startCoordinate, int coordinate);
 
 } // namespace vokrin::controls

@@ -112,9 +112,8 @@ void TMMSwitch::mousePressEvent(QMouseEvent *event)
     const QPoint point = event->position().toPoint();
     const int bevel = m_bevel->totalWidth();
     const QSize cell = cellSize();
-    const QPoint thumb = m_kind == skVertical
-                             ? QPoint(bevel, bevel + m_position * cell.height())
-                             : QPoint(bevel + m_position * cell.width(), bevel);
+    const QPoint thumb = m_kind == skVertical ? QPoint(bevel, bevel + m_position * cell.height())
+                                              : QPoint(bevel + m_position * cell.width(), bevel);
     if (QRect(thumb, cell).contains(point)) {
         m_dragging = true;
         m_dragStart = point;
@@ -223,7 +222,8 @@ void TMMSwitch::paintEvent(QPaintEvent *)
 {
     if (m_cache.size() != size()) {
         m_cache = QImage(size(), QImage::Format_RGB32);
-        const QColor fill = m_parentColor ? parentBackground(this) : resolveColor(m_color, palette());
+        const QColor fill =
+            m_parentColor ? parentBackground(this) : resolveColor(m_color, palette());
         m_cache.fill(fill);
         QPainter painter(&m_cache);
         const QRect inner = m_bevel->paint(painter, rect(), palette());

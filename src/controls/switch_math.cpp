@@ -10,8 +10,8 @@ int switchPositionAtPoint(int coordinate, int bevelWidth, int cellLength)
     return (coordinate - bevelWidth) / std::max(1, cellLength);
 }
 
-int switchDragPosition(int startPosition, int startCoordinate, int coordinate,
-                       int numPositions, int controlLength, int bevelWidth, int cellLength)
+int switchDragPosition(int startPosition, int startCoordinate, int coordinate, int numPositions,
+                       int controlLength, int bevelWidth, int cellLength)
 {
     // The travel of the lever's top edge; integer division truncates toward zero.
     const std::int64_t travel = std::max(1, controlLength - 2 * bevelWidth - cellLength);

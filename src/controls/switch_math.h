@@ -9,7 +9,7 @@ namespace vokrin::controls {
 int switchPositionAtPoint(int coordinate, int bevelWidth, int cellLength);
 // The position after dragging the lever from `startCoordinate` to `coordinate` (not
 // yet clamped); `controlLength` is the control's height (vertical) or width.
-int switchDragPosition(int startPosition, int startCoordinate, int coordinate,
-                       int numPositions, int controlLength, int bevelWidth, int cellLength);
+int switchDragPosition(int startPosition, int startCoordinate, int coordinate, int numPositions,
+                       int controlLength, int bevelWidth, int cellLength);
 
 } // namespace vokrin::controls

@@ -242,8 +242,8 @@ void TMMWheel::dropBackground()
 void TMMWheel::setValueFromPoint(QPoint point)
 {
     int value = 0;
-    if (knobValueAtPoint(point, width(), height(), m_minValue, m_maxValue, m_startAngle,
-                         m_endAngle, &value))
+    if (knobValueAtPoint(point, width(), height(), m_minValue, m_maxValue, m_startAngle, m_endAngle,
+                         &value))
         setValue(value);
 }
 
@@ -287,8 +287,8 @@ void TMMWheel::mouseReleaseEvent(QMouseEvent *event)
 void TMMWheel::keyPressEvent(QKeyEvent *event)
 {
     const auto add = [this](int step) {
-        setValue(static_cast<int>(std::clamp<std::int64_t>(std::int64_t{m_value} + step,
-                                                           INT32_MIN, INT32_MAX)));
+        setValue(static_cast<int>(
+            std::clamp<std::int64_t>(std::int64_t{m_value} + step, INT32_MIN, INT32_MAX)));
     };
     switch (event->key()) {
     case Qt::Key_Up:
@@ -362,8 +362,8 @@ void TMMWheel::changeEvent(QEvent *event)
 
 namespace {
 
-void drawTick(QPainter &painter, QPoint from, QPoint to, const QColor &first,
-              const QColor &second, bool twice)
+void drawTick(QPainter &painter, QPoint from, QPoint to, const QColor &first, const QColor &second,
+              bool twice)
 {
     painter.setPen(first);
     painter.drawLine(from, to);
@@ -395,8 +395,8 @@ void TMMWheel::rebuildBackground()
     const int space = scaleSpace();
     const QRect pictureArea = framed.adjusted(space, space, -space, -space);
     if (!m_backBmp.isNull() && pictureArea.isValid()) {
-        const QImage picture = m_transparent ? withTransparentColor(m_backBmp, bottomLeftPixel(m_backBmp))
-                                             : m_backBmp;
+        const QImage picture =
+            m_transparent ? withTransparentColor(m_backBmp, bottomLeftPixel(m_backBmp)) : m_backBmp;
         painter.drawImage(pictureArea, picture);
     }
     if (m_scale->isVisible() && framed.isValid()) {
@@ -404,13 +404,13 @@ void TMMWheel::rebuildBackground()
                              framed.top() + framed.height() / 2.0);
         const double outer = std::min(framed.width(), framed.height()) / 2.0;
         const bool twice = m_scale->style() != TMMScale::stColor;
-        const QColor first = m_scale->style() == TMMScale::stColor
-                                 ? resolveColor(m_scale->color(), palette())
-                                 : (m_scale->style() == TMMScale::stLowered ? Qt::black : Qt::white);
+        const QColor first =
+            m_scale->style() == TMMScale::stColor
+                ? resolveColor(m_scale->color(), palette())
+                : (m_scale->style() == TMMScale::stLowered ? Qt::black : Qt::white);
         const QColor second = m_scale->style() == TMMScale::stLowered ? Qt::white : Qt::black;
         for (int i = 0; i < m_scale->tickCount(); ++i) {
-            const double angle =
-                scaleTickAngle(i, m_scale->tickCount(), m_startAngle, m_endAngle);
+            const double angle = scaleTickAngle(i, m_scale->tickCount(), m_startAngle, m_endAngle);
             const TickSpan span = scaleTickSpan(i, m_scale->enlargeEvery(), outer, m_scale->size(),
                                                 m_scale->origin() == TMMScale::soInner);
             const QPoint from = pointAtRadius(centre, angle, span.from).toPoint();
@@ -441,8 +441,7 @@ void TMMWheel::paintEvent(QPaintEvent *)
                                       m_frameSpace - scaleSpace();
     const int angle = knobAngle(m_value, m_minValue, m_maxValue, m_startAngle, m_endAngle);
     const QPoint centre = knobHandleCentre(angle, r, width(), height());
-    const bool showFocus =
-        hasFocus() && (m_focusAction == faHandleColor || m_focusAction == faAll);
+    const bool showFocus = hasFocus() && (m_focusAction == faHandleColor || m_focusAction == faAll);
     const QColor handle = resolveColor(showFocus ? m_focusedColor : m_handleColor, palette());
     const int half = m_handleSize / 2;
     painter.setPen(Qt::NoPen);

@@ -109,12 +109,10 @@ double scaleTickAngle(int index, int tickCount, int startAngle, int endAngle)
 {
     if (tickCount < 2)
         return startAngle;
-    return startAngle -
-           index * double(startAngle - endAngle + 360) / double(tickCount - 1);
+    return startAngle - index * double(startAngle - endAngle + 360) / double(tickCount - 1);
 }
 
-TickSpan scaleTickSpan(int index, int enlargeEvery, double outerRadius, int size,
-                       bool innerOrigin)
+TickSpan scaleTickSpan(int index, int enlargeEvery, double outerRadius, int size, bool innerOrigin)
 {
     const bool enlarged = enlargeEvery > 0 && index % enlargeEvery == 0;
     if (enlarged)

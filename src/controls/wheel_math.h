@@ -22,8 +22,7 @@ int knobAngle(int value, int minValue, int maxValue, int startAngle, int endAngl
 
 // The value after a vertical drag from `startY` to `y` that began at `startValue`
 // (not yet clamped).
-int knobDragValue(int startValue, int startY, int y, int minValue, int maxValue,
-                  int scrollSize);
+int knobDragValue(int startValue, int startY, int y, int minValue, int maxValue, int scrollSize);
 
 // The value the pointer at (x, y) points to on a control `width` by `height` (not yet
 // clamped), or false when the pointer is at the exact centre.
@@ -35,13 +34,13 @@ QPoint knobHandleCentre(int angleDegrees, int radius, int width, int height);
 
 // Ticks of the scale: tick i lies at this angle (degrees, may be fractional).
 double scaleTickAngle(int index, int tickCount, int startAngle, int endAngle);
-struct TickSpan {
+struct TickSpan
+{
     double from;
     double to;
 };
 // Inner and outer radius of tick i on a scale of outer radius R.
-TickSpan scaleTickSpan(int index, int enlargeEvery, double outerRadius, int size,
-                       bool innerOrigin);
+TickSpan scaleTickSpan(int index, int enlargeEvery, double outerRadius, int size, bool innerOrigin);
 QPointF pointAtRadius(QPointF centre, double angleDegrees, double radius);
 
 } // namespace vokrin::controls

@@ -53,9 +53,8 @@ TMMWheel *knobWithReadout(QWidget *parent, const QString &name, int x, int y, in
     auto *readout = new TMMLEDPanel(parent);
     styleProgramReadout(*readout, digits, readoutMin, readoutMax, value);
     readout->move(x + (56 - readout->width()) / 2, y + 60);
-    QObject::connect(knob, &TMMWheel::Change, readout, [knob, readout](QObject *) {
-        readout->setValue(knob->value());
-    });
+    QObject::connect(knob, &TMMWheel::Change, readout,
+                     [knob, readout](QObject *) { readout->setValue(knob->value()); });
     return knob;
 }
 

@@ -16,16 +16,21 @@ using namespace vokrin::controls;
 
 TEST(ColorPaletteTest, OpeningSelectionFollowsTheValue)
 {
-    struct Case {
+    struct Case
+    {
         int value;
         bool showCurrent;
         int cell;
         bool extraShown;
     };
     const Case cases[] = {
-        {0xFFFFFF, false, 0, false},  {0x000000, false, 1, false},  {0x0000FF, false, 4, false},
-        {0xA4A0A0, false, 19, false}, {0x123456, false, kExtraCell, true},
-        {0x0000FF, true, 4, true},    {0x00FFFF, false, 6, false},
+        {0xFFFFFF, false, 0, false},
+        {0x000000, false, 1, false},
+        {0x0000FF, false, 4, false},
+        {0xA4A0A0, false, 19, false},
+        {0x123456, false, kExtraCell, true},
+        {0x0000FF, true, 4, true},
+        {0x00FFFF, false, 6, false},
         // An unresolved system colour matches no palette cell.
         {clBtnFace, false, kExtraCell, true},
     };
@@ -38,21 +43,29 @@ TEST(ColorPaletteTest, OpeningSelectionFollowsTheValue)
 
 TEST(ColorPaletteTest, KeysMoveWithinTheGridAndReachTheExtraCell)
 {
-    struct Case {
+    struct Case
+    {
         int from;
         bool extraShown;
         PaletteKey key;
         int to;
     };
     const Case cases[] = {
-        {0, false, PaletteKey::Left, 0},     {0, false, PaletteKey::Up, 0},
-        {0, false, PaletteKey::Right, 1},    {0, false, PaletteKey::Down, 4},
-        {3, false, PaletteKey::Right, 3},    {4, false, PaletteKey::Left, 4},
-        {17, false, PaletteKey::Down, 17},   {19, false, PaletteKey::Down, 19},
-        {19, true, PaletteKey::Down, kExtraCell}, {18, true, PaletteKey::Down, 18},
-        {kExtraCell, true, PaletteKey::Up, 19},   {kExtraCell, true, PaletteKey::Left, kExtraCell},
+        {0, false, PaletteKey::Left, 0},
+        {0, false, PaletteKey::Up, 0},
+        {0, false, PaletteKey::Right, 1},
+        {0, false, PaletteKey::Down, 4},
+        {3, false, PaletteKey::Right, 3},
+        {4, false, PaletteKey::Left, 4},
+        {17, false, PaletteKey::Down, 17},
+        {19, false, PaletteKey::Down, 19},
+        {19, true, PaletteKey::Down, kExtraCell},
+        {18, true, PaletteKey::Down, 18},
+        {kExtraCell, true, PaletteKey::Up, 19},
+        {kExtraCell, true, PaletteKey::Left, kExtraCell},
         {kExtraCell, true, PaletteKey::Down, kExtraCell},
-        {10, true, PaletteKey::Home, 0},     {10, true, PaletteKey::End, kExtraCell},
+        {10, true, PaletteKey::Home, 0},
+        {10, true, PaletteKey::End, kExtraCell},
         {10, false, PaletteKey::End, 19},
     };
     for (const Case &c : cases)
@@ -78,7 +91,8 @@ TEST(ColorPaletteTest, LayoutAndPlacement)
 
 namespace {
 
-struct ButtonInWindow {
+struct ButtonInWindow
+{
     QWidget window;
     TMMColorButton *button = new TMMColorButton(&window);
     ButtonInWindow()
@@ -135,13 +149,14 @@ TEST(ColorButtonTest, ReleaseOnTheRedCellAssigns255Once)
 
 TEST(ColorButtonTest, KeysInThePopUp)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<Qt::Key> keys;
         int expected; // value afterwards; -1: unchanged
     };
     const Case cases[] = {
-        {{Qt::Key_Right, Qt::Key_Return}, 0xC0C0C0}, // black -> silver
-        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, 0x008000},          // -> green
+        {{Qt::Key_Right, Qt::Key_Return}, 0xC0C0C0},              // black -> silver
+        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, 0x008000}, // -> green
         {{Qt::Key_Home, Qt::Key_Enter}, 0xFFFFFF},
         {{Qt::Key_End, Qt::Key_Return}, 0xA4A0A0},
         {{Qt::Key_Down, Qt::Key_Escape}, -1},
@@ -227,5 +242,51 @@ TEST(ColorButtonTest, FacePaintsTheSwatchInTheValue)
         QSignalSpy changes(&button, &TMMColorButton::Change);
         button.setValue(0x0000FF);
         EXPECT_EQ(changes.count(), 0);
+    }
+}
+
+TEST(ColorPopUpTest, CellsFramesAndSeparatorAsPainted)
+{
+    struct Case
+    {
+        int value;
+        int selected;
+        bool extraShown;
+    };
+    for (const Case &c : {Case{0x0000FF, 4, false}, Case{0x123456, kExtraCell, true}}) {
+        ButtonInWindow ui;
+        ui.button->setValue(c.value);
+        ui.button->openPopUp();
+        TMMColorPopUp *popUp = ui.button->popUp();
+        ASSERT_EQ(popUp->size(), QSize(78, 119));
+        QImage image(popUp->size(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        popUp->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const QPalette &palette = popUp->palette();
+
+        // The selected cell: black, white and black frames, then the colour.
+        const QPoint corner = paletteCellRect(c.selected).topLeft();
+        EXPECT_EQ(image.pixel(corner + QPoint(0, 5)), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(corner + QPoint(1, 5)), qRgb(255, 255, 255));
+        EXPECT_EQ(image.pixel(corner + QPoint(2, 5)), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(corner + QPoint(3, 5)), rgbOf(c.value));
+        // Every palette cell is filled 3 pixels inside its edge.
+        for (int cell = 0; cell < kPaletteCells; ++cell) {
+            const QRect box = paletteCellRect(cell);
+            EXPECT_EQ(image.pixel(box.topLeft() + QPoint(3, 3)),
+                      rgbOf(paletteColors()[static_cast<std::size_t>(cell)]));
+            EXPECT_EQ(image.pixel(box.bottomRight() - QPoint(3, 3)),
+                      rgbOf(paletteColors()[static_cast<std::size_t>(cell)]));
+        }
+        EXPECT_EQ(image.pixel(40, 91), resolveColor(clBtnShadow, palette).rgb());
+        EXPECT_EQ(image.pixel(40, 92), resolveColor(clBtnHighlight, palette).rgb());
+        const QRgb extra = image.pixel(paletteCellRect(kExtraCell).center());
+        if (c.extraShown) {
+            EXPECT_EQ(extra, rgbOf(c.value));
+        } else {
+            EXPECT_EQ(extra, resolveColor(clBtnFace, palette).rgb());
+        }
+        QTest::keyClick(popUp, Qt::Key_Escape);
+        EXPECT_FALSE(ui.button->isPopUpOpen());
     }
 }

@@ -41,14 +41,14 @@ QRgb symbolColour(char symbol, QRgb lit, QRgb unlit, QRgb background)
 }
 
 // Compares the 5 by 9 cell at `origin` of `image` with the written cell.
-::testing::AssertionResult cellMatches(const QImage &image, QPoint origin, char expected,
-                                       QRgb lit, QRgb unlit, QRgb background)
+::testing::AssertionResult cellMatches(const QImage &image, QPoint origin, char expected, QRgb lit,
+                                       QRgb unlit, QRgb background)
 {
     const Cell &cell = kCells.at(expected);
     for (int row = 0; row < 9; ++row)
         for (int column = 0; column < 5; ++column) {
-            const QRgb want = symbolColour(cell[static_cast<std::size_t>(row)][column], lit,
-                                           unlit, background);
+            const QRgb want =
+                symbolColour(cell[static_cast<std::size_t>(row)][column], lit, unlit, background);
             const QRgb got = image.pixel(origin + QPoint(column, row)) | 0xFF000000u;
             if (got != (want | 0xFF000000u))
                 return ::testing::AssertionFailure()
@@ -102,15 +102,14 @@ TEST(DigitStripTest, Ls07x11MasksMatchTheSegmentTableExactly)
     ASSERT_EQ(specials.size(), QSize(20, 9));
     const char specialOrder[] = " .:-";
     for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(cellMatches(specials, QPoint(i * 5, 0), specialOrder[i], kMaskLit,
-                                kMaskUnlit, kMaskBackground));
+        EXPECT_TRUE(cellMatches(specials, QPoint(i * 5, 0), specialOrder[i], kMaskLit, kMaskUnlit,
+                                kMaskBackground));
 }
 
 TEST(DigitStripTest, EverySizeHasItsCellSizeAndOnlyTheThreeMaskColours)
 {
-    const QSize cells[] = {{4, 7},   {5, 9},   {7, 13},  {9, 19},  {11, 20},
-                           {11, 21}, {13, 24}, {13, 25}, {15, 29}, {15, 23},
-                           {17, 33}, {19, 37}, {21, 41}};
+    const QSize cells[] = {{4, 7},   {5, 9},   {7, 13},  {9, 19},  {11, 20}, {11, 21}, {13, 24},
+                           {13, 25}, {15, 29}, {15, 23}, {17, 33}, {19, 37}, {21, 41}};
     for (int i = 0; i < kDigitSizeCount; ++i) {
         const auto size = static_cast<DigitSize>(i);
         EXPECT_EQ(digitCellSize(size), cells[i]);
@@ -139,16 +138,17 @@ TEST(DigitStripTest, EverySizeHasItsCellSizeAndOnlyTheThreeMaskColours)
 
 TEST(DigitDisplayTest, PaintedDigitsReadBack)
 {
-    struct Case {
+    struct Case
+    {
         int digits, minValue, maxValue, value;
         const char *expected;
     };
     const Case cases[] = {
-        {3, -99, 99, -99, "-99"}, {3, -99, 99, -5, "-05"}, {3, -99, 99, -100, "-99"},
-        {3, 0, 100, 5, "005"},    {3, 0, 100, 100, "100"}, {3, 0, 999, 1000, "999"},
+        {3, -99, 99, -99, "-99"},  {3, -99, 99, -5, "-05"},    {3, -99, 99, -100, "-99"},
+        {3, 0, 100, 5, "005"},     {3, 0, 100, 100, "100"},    {3, 0, 999, 1000, "999"},
         {3, 0, 2000, 1000, "000"}, {4, 0, 3000, 1000, "1000"}, {1, 0, 4, 3, "3"},
-        {3, -96, 100, -96, "-96"}, {4, 50, 3000, 0, "0050"}, {3, 0, 100, 0, "000"},
-        {3, 0, 999, 790, "790"},  {4, 1, 2000, 2468, "2000"},
+        {3, -96, 100, -96, "-96"}, {4, 50, 3000, 0, "0050"},   {3, 0, 100, 0, "000"},
+        {3, 0, 999, 790, "790"},   {4, 1, 2000, 2468, "2000"},
     };
     for (const Case &c : cases) {
         auto panel = programReadout(c.digits, c.minValue, c.maxValue);

@@ -94,7 +94,8 @@ TEST(GaugeTest, ProgressFiftyLightsHalfOfTheHundredAndFourSpots)
 
 TEST(GaugeTest, ProgressIsClampedAndLightsAtMostAllSpots)
 {
-    struct Case {
+    struct Case
+    {
         int request, stored, lit;
     };
     const Case cases[] = {{150, 100, 104}, {-5, 0, 0}, {1, 1, 1}, {99, 99, 102}, {100, 100, 104}};

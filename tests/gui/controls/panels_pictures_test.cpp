@@ -15,7 +15,8 @@ using namespace vokrin::controls;
 
 TEST(BevelTest, TotalWidthCountsOnlyWhatIsDrawn)
 {
-    struct Case {
+    struct Case
+    {
         TMMBevel::BorderStyleKind style;
         TMMBevel::BevelKind outer;
         int outerWidth, borderWidth;
@@ -61,7 +62,7 @@ TEST(BevelTest, PaintsFromOutsideInwards)
     EXPECT_EQ(inner, QRect(4, 4, 12, 12));
     const QPalette palette;
     EXPECT_EQ(image.pixel(10, 0), resolveColor(clWindowFrame, palette).rgb());
-    EXPECT_EQ(image.pixel(10, 1), qRgb(255, 255, 255)); // raised: light on top
+    EXPECT_EQ(image.pixel(10, 1), qRgb(255, 255, 255));  // raised: light on top
     EXPECT_EQ(image.pixel(10, 18), qRgb(128, 128, 128)); // shadow below
     EXPECT_EQ(image.pixel(2, 10), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(3, 10), qRgb(0, 0, 255));
@@ -88,12 +89,13 @@ TEST(PanelFillTest, ProgramPanelIsFilledWithABlackBorderSpace)
 
 TEST(RxLabelTest, ShadowIsDrawnOnePixelOffInTheHighlightColour)
 {
-    struct Case {
+    struct Case
+    {
         TRxLabel::ShadowPosition position;
         QPoint offset;
     };
-    for (const Case &c : {Case{TRxLabel::spLeftTop, {-1, -1}},
-                          Case{TRxLabel::spRightBottom, {1, 1}}}) {
+    for (const Case &c :
+         {Case{TRxLabel::spLeftTop, {-1, -1}}, Case{TRxLabel::spRightBottom, {1, 1}}}) {
         TRxLabel label(QStringLiteral("HIH"));
         QFont font = label.font();
         font.setStyleStrategy(QFont::NoAntialias);
@@ -131,7 +133,8 @@ TEST(RxLabelTest, ShadowIsDrawnOnePixelOffInTheHighlightColour)
 
 TEST(BuiltInPicturesTest, SizesAndTransparentCorners)
 {
-    struct Case {
+    struct Case
+    {
         const QImage &picture;
         QSize size;
     };

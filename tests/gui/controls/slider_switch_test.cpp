@@ -15,7 +15,8 @@ using namespace vokrin::controls;
 
 namespace {
 
-struct EqSlider {
+struct EqSlider
+{
     TMMBitmapList list;
     QWidget window;
     TMMBitmapSlider *slider = new TMMBitmapSlider(&window);
@@ -34,7 +35,8 @@ TEST(BitmapSliderTest, ProgramSliderSizeAndThumbPlaces)
     EXPECT_EQ(eq.slider->size(), QSize(19, 81));
     EXPECT_EQ(eq.slider->tag(), 3);
     EXPECT_EQ(eq.slider->property("Tag").toInt(), 3);
-    struct Case {
+    struct Case
+    {
         int position, top;
     };
     for (const Case &c : {Case{-15, 60}, Case{0, 31}, Case{15, 2}, Case{-14, 58}}) {
@@ -68,7 +70,8 @@ TEST(BitmapSliderTest, SetterRaisesChangeForEveryDifferentRequest)
 
 TEST(BitmapSliderTest, PressOnTheTrackSetsThePositionAtOnce)
 {
-    struct Case {
+    struct Case
+    {
         int y, expected;
     };
     for (const Case &c : {Case{40, 0}, Case{5, 15}, Case{78, -15}, Case{25, 7}}) {
@@ -128,7 +131,7 @@ TEST(BitmapSliderTest, ThumbIsPaintedAtItsRectangleOverTheTrack)
     behind.fill(qRgb(0, 200, 200));
     eq.slider->render(&behind, QPoint(), QRegion(), QWidget::DrawChildren);
     EXPECT_EQ(behind.pixel(0, 80), qRgb(0, 200, 200));
-    EXPECT_EQ(behind.pixel(5, 78), qRgb(0, 200, 200)); // the thumb's own corner
+    EXPECT_EQ(behind.pixel(5, 78), qRgb(0, 200, 200));  // the thumb's own corner
     EXPECT_EQ(behind.pixel(9, 40), image.pixel(9, 40)); // the groove is opaque
 }
 
@@ -152,7 +155,8 @@ TEST(BitmapSliderTest, NoChangeWhileTheWindowIsBeingBuilt)
 
 namespace {
 
-struct EchoSwitch {
+struct EchoSwitch
+{
     QWidget window;
     TMMSwitch *lever = new TMMSwitch(&window);
     EchoSwitch() { styleProgramSwitch(*lever); }
@@ -170,13 +174,14 @@ TEST(SwitchTest, ProgramSwitchIs20By24)
 
 TEST(SwitchTest, KeysMoveTheLever)
 {
-    struct Case {
+    struct Case
+    {
         int from;
         Qt::Key key;
         int to;
     };
     const Case cases[] = {
-        {0, Qt::Key_Up, 0},   {0, Qt::Key_Down, 1}, {0, Qt::Key_End, 1}, {1, Qt::Key_Home, 0},
+        {0, Qt::Key_Up, 0},   {0, Qt::Key_Down, 1}, {0, Qt::Key_End, 1},   {1, Qt::Key_Home, 0},
         {1, Qt::Key_Down, 1}, {1, Qt::Key_Up, 0},   {0, Qt::Key_Right, 0}, {1, Qt::Key_Left, 1},
     };
     for (const Case &c : cases) {

@@ -9,13 +9,13 @@ using namespace vokrin::controls;
 
 TEST(RoundingTest, HalvesGoToTheEvenNeighbour)
 {
-    struct Case {
+    struct Case
+    {
         std::int64_t numerator, denominator, expected;
     };
     const Case cases[] = {
-        {5, 2, 2},   {7, 2, 4},   {-5, 2, -2}, {-7, 2, -4}, {1, 3, 0},
-        {2, 3, 1},   {-2, 3, -1}, {10, 4, 2},  {14, 4, 4},  {5, -2, -2},
-        {0, 7, 0},   {4000, 160, 25},
+        {5, 2, 2},   {7, 2, 4},  {-5, 2, -2}, {-7, 2, -4}, {1, 3, 0}, {2, 3, 1},
+        {-2, 3, -1}, {10, 4, 2}, {14, 4, 4},  {5, -2, -2}, {0, 7, 0}, {4000, 160, 25},
     };
     for (const Case &c : cases)
         EXPECT_EQ(roundDivHalfEven(c.numerator, c.denominator), c.expected)
@@ -29,21 +29,21 @@ TEST(RoundingTest, HalvesGoToTheEvenNeighbour)
 
 TEST(KnobAngleTest, HandleTravelsClockwiseOverTheTop)
 {
-    struct Case {
+    struct Case
+    {
         int value, minValue, maxValue, start, end, expected;
     };
     const Case cases[] = {
-        {0, 0, 100, 225, 315, 225},    // minimum at lower left
-        {100, 0, 100, 225, 315, 315},  // maximum at lower right (225 - 270 + 360)
-        {50, 0, 100, 225, 315, 90},    // middle at the top
-        {1, 0, 100, 225, 315, 222},    // 222.3
-        {1, 0, 4, 225, 315, 158},      // 157.5 rounds to even
-        {3, 0, 4, 225, 315, 22},       // 22.5 rounds to even
-        {-100, -100, 100, 225, 315, 225},
-        {0, -100, 100, 225, 315, 90},
-        {5, 5, 5, 225, 315, 225},      // empty range: the start angle
-        {7, 10, 0, 225, 315, 225},     // crossed range: the start angle
-        {10, 0, 10, 180, 90, 180},     // end below start: a full turn
+        {0, 0, 100, 225, 315, 225},   // minimum at lower left
+        {100, 0, 100, 225, 315, 315}, // maximum at lower right (225 - 270 + 360)
+        {50, 0, 100, 225, 315, 90},   // middle at the top
+        {1, 0, 100, 225, 315, 222},   // 222.3
+        {1, 0, 4, 225, 315, 158},     // 157.5 rounds to even
+        {3, 0, 4, 225, 315, 22},      // 22.5 rounds to even
+        {-100, -100, 100, 225, 315, 225}, {0, -100, 100, 225, 315, 90},
+        {5, 5, 5, 225, 315, 225},  // empty range: the start angle
+        {7, 10, 0, 225, 315, 225}, // crossed range: the start angle
+        {10, 0, 10, 180, 90, 180}, // end below start: a full turn
     };
     for (const Case &c : cases)
         EXPECT_EQ(knobAngle(c.value, c.minValue, c.maxValue, c.start, c.end), c.expected)
@@ -52,40 +52,42 @@ TEST(KnobAngleTest, HandleTravelsClockwiseOverTheTop)
 
 TEST(KnobDragTest, VerticalDragCoversTheRangeInScrollSizePixels)
 {
-    struct Case {
+    struct Case
+    {
         int startValue, dy, minValue, maxValue, scrollSize, expected;
     };
     // dy > 0 is a move upwards. Results are not clamped here.
     const Case cases[] = {
-        {50, 40, 0, 100, 160, 75},  {50, 80, 0, 100, 160, 100}, {50, -80, 0, 100, 160, 0},
-        {50, 160, 0, 100, 160, 150}, {0, 1, 0, 999, 160, 6},    {0, -1, 0, 999, 160, -6},
-        {0, 8, 0, 100, 160, 5},     {0, 4, 0, 100, 160, 2},     // 2.5 rounds to even
-        {0, 12, 0, 100, 160, 8},    // 7.5 rounds to even
-        {0, 1, -100, 100, 160, 1},  // 1.25
+        {50, 40, 0, 100, 160, 75},   {50, 80, 0, 100, 160, 100}, {50, -80, 0, 100, 160, 0},
+        {50, 160, 0, 100, 160, 150}, {0, 1, 0, 999, 160, 6},     {0, -1, 0, 999, 160, -6},
+        {0, 8, 0, 100, 160, 5},      {0, 4, 0, 100, 160, 2}, // 2.5 rounds to even
+        {0, 12, 0, 100, 160, 8},                             // 7.5 rounds to even
+        {0, 1, -100, 100, 160, 1},                           // 1.25
     };
     for (const Case &c : cases)
-        EXPECT_EQ(knobDragValue(c.startValue, 100, 100 - c.dy, c.minValue, c.maxValue,
-                                c.scrollSize),
-                  c.expected)
+        EXPECT_EQ(
+            knobDragValue(c.startValue, 100, 100 - c.dy, c.minValue, c.maxValue, c.scrollSize),
+            c.expected)
             << "dy " << c.dy;
 }
 
 TEST(KnobPointTest, PointerAngleGivesTheValueAndTheGapSnapsToAnEnd)
 {
     // A 100 by 100 control: centre (50, 50); default angles 225 .. 315.
-    struct Case {
+    struct Case
+    {
         QPoint point;
         int expected;
     };
     const Case cases[] = {
-        {{10, 90}, 0},    // 225 degrees: minimum
-        {{90, 90}, 100},  // 315 degrees: maximum
-        {{50, 10}, 50},   // top
-        {{10, 50}, 17},   // 180 degrees: 45 / 270 of the range = 16.7
-        {{90, 50}, 83},   // 0 degrees
-        {{40, 99}, 0},    // in the gap, nearer the start
-        {{60, 99}, 100},  // in the gap, nearer the end
-        {{50, 99}, 100},  // exactly 270: the middle of the gap goes to the end
+        {{10, 90}, 0},   // 225 degrees: minimum
+        {{90, 90}, 100}, // 315 degrees: maximum
+        {{50, 10}, 50},  // top
+        {{10, 50}, 17},  // 180 degrees: 45 / 270 of the range = 16.7
+        {{90, 50}, 83},  // 0 degrees
+        {{40, 99}, 0},   // in the gap, nearer the start
+        {{60, 99}, 100}, // in the gap, nearer the end
+        {{50, 99}, 100}, // exactly 270: the middle of the gap goes to the end
     };
     for (const Case &c : cases) {
         int value = -1;
@@ -120,13 +122,14 @@ TEST(ScaleTest, ElevenTicksAre27DegreesApartAndEveryFifthIsLong)
 
 TEST(GaugeMathTest, SpotsAreCentredAndZonesSplitAtThePoints)
 {
-    struct Case {
+    struct Case
+    {
         int length, spotWidth, spotSpace, count, offset;
     };
     const Case cases[] = {
-        {208, 1, 1, 104, 0}, {198, 1, 1, 99, 0}, {10, 3, 1, 2, 1},
-        {11, 2, 2, 3, 0},    {0, 1, 1, 1, 0},    {5, 1, 0, 5, 0},
-        {1, 4, 1, 1, -1},    // wider than the bar: one spot, clipped
+        {208, 1, 1, 104, 0}, {198, 1, 1, 99, 0}, {10, 3, 1, 2, 1}, {11, 2, 2, 3, 0},
+        {0, 1, 1, 1, 0},     {5, 1, 0, 5, 0},    {1, 4, 1, 1, -1}, // wider than the bar: one spot,
+                                                                   // clipped
     };
     for (const Case &c : cases) {
         const SpotLayout layout = spotLayout(c.length, c.spotWidth, c.spotSpace);
@@ -152,7 +155,8 @@ TEST(SliderMathTest, ThumbPlacementPressAndDragOnTheEqualiserSlider)
     EXPECT_EQ(sliderThumbOffset(eq, 15), 2);
     EXPECT_EQ(sliderThumbOffset(eq, 1), 29); // 31 - round(1.93)
 
-    struct Press {
+    struct Press
+    {
         int y, expected;
     };
     const Press presses[] = {{40, 0}, {9, 15}, {0, 15}, {80, -15}, {71, -15}, {20, 10}};

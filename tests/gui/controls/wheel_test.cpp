@@ -20,11 +20,11 @@ using namespace vokrin::controls;
 namespace {
 
 // A knob as the main window has them.
-struct ProgramKnob {
+struct ProgramKnob
+{
     QWidget window;
     TMMWheel *knob;
-    explicit ProgramKnob(int minValue, int maxValue, int value)
-        : knob(new TMMWheel(&window))
+    explicit ProgramKnob(int minValue, int maxValue, int value) : knob(new TMMWheel(&window))
     {
         styleProgramKnob(*knob, minValue, maxValue, value);
     }
@@ -63,7 +63,8 @@ TEST(WheelTest, ProgramKnobIs45By44)
 
 TEST(WheelTest, VolumeKnobDragFromFifty)
 {
-    struct Case {
+    struct Case
+    {
         int up, expected;
     };
     const Case cases[] = {{40, 75}, {80, 100}, {200, 100}, {-40, 25}, {-80, 0}, {-300, 0}, {0, 50}};
@@ -131,14 +132,14 @@ TEST(WheelTest, AngleModeSetsTheValueFromThePointer)
 
 TEST(WheelTest, KeysStepTheFocusedKnob)
 {
-    struct Case {
+    struct Case
+    {
         Qt::Key key;
         int expected;
     };
     const Case cases[] = {
-        {Qt::Key_Home, 100},    {Qt::Key_End, 0},       {Qt::Key_PageUp, 52},
-        {Qt::Key_PageDown, 48}, {Qt::Key_Up, 51},       {Qt::Key_Right, 51},
-        {Qt::Key_Down, 49},     {Qt::Key_Left, 49},
+        {Qt::Key_Home, 100}, {Qt::Key_End, 0},    {Qt::Key_PageUp, 52}, {Qt::Key_PageDown, 48},
+        {Qt::Key_Up, 51},    {Qt::Key_Right, 51}, {Qt::Key_Down, 49},   {Qt::Key_Left, 49},
     };
     for (const Case &c : cases) {
         ProgramKnob volume(0, 100, 50);
