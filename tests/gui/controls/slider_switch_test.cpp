@@ -43,6 +43,16 @@ TEST(BitmapSliderTest, ProgramSliderSizeAndThumbPlaces)
         eq.slider->setPosition(c.position);
         EXPECT_EQ(eq.slider->thumbRect(), QRect(5, c.top, 9, 19)) << c.position;
     }
+    // Margins are kept in their ranges; the thumb margin shifts the thumb sideways.
+    eq.slider->setMargin(40);
+    EXPECT_EQ(eq.slider->margin(), 25);
+    eq.slider->setMargin(2);
+    eq.slider->setThumbMargin(-9);
+    EXPECT_EQ(eq.slider->thumbMargin(), -5);
+    EXPECT_EQ(eq.slider->thumbRect().left(), 0);
+    eq.slider->setThumbMargin(9);
+    EXPECT_EQ(eq.slider->thumbMargin(), 5);
+    EXPECT_EQ(eq.slider->thumbRect().left(), 10);
 }
 
 TEST(BitmapSliderTest, SetterRaisesChangeForEveryDifferentRequest)
