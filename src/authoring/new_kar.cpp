@@ -145,6 +145,8 @@ QWidget *TFormNewKar::buildTextPage()
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, as in any other box of the window.
+    Memo1->setTabChangesFocus(true);
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Дальше"), page);
     BitBtn7 = makeButton("BitBtn7", QStringLiteral("Отменить"), page);
 
@@ -241,6 +243,16 @@ void TFormNewKar::pageChanged(int previous, int current)
         TabSheet3Enter();
     else if (current == TabSheet4)
         TabSheet4Enter();
+    focusFirstControl(current);
+}
+
+void TFormNewKar::focusFirstControl(int page)
+{
+    // The keyboard goes on where the page starts, not on a button of the page just
+    // hidden.
+    QWidget *const first[] = {FilenameEdit1, FilenameEdit2, SpeedButton2, FilenameEdit3};
+    if (page >= 0 && page < static_cast<int>(std::size(first)))
+        first[page]->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormNewKar::showNextPage()

@@ -119,6 +119,7 @@ private:
     void centreOnScreen();
     void pageChanged(int previous, int current);
     void showNextPage();
+    void focusFirstControl(int page);
     int selectedLine() const;
     void selectLine(int line);
     bool audioFileExists() const;

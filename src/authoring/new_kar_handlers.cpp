@@ -45,6 +45,7 @@ void setCheckedQuietly(QPushButton *button, bool checked)
 void TFormNewKar::FormShow()
 {
     PageControl1->setCurrentIndex(TabSheet1);
+    focusFirstControl(TabSheet1);
     FilenameEdit1->setFileName(QString());
     FilenameEdit2->setFileName(QString());
     FilenameEdit3->setFileName(QString());

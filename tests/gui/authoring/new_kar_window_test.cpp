@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 
 namespace vokrin::authoring::testing {
@@ -183,6 +185,56 @@ TEST_F(WizardTest, RunsModallyAndResetsOnEveryRun)
     });
     EXPECT_EQ(wizard->exec(), QDialog::Rejected);
     EXPECT_TRUE(resetWhenShown);
+}
+
+TEST_F(WizardTest, TheKeyboardAloneMakesAProject)
+{
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    const auto type = [](const QString &text) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    };
+    EXPECT_EQ(QApplication::focusWidget(), wizard->FilenameEdit1->lineEdit());
+    type(audioPath);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->BitBtn1);
+    press(Qt::Key_Space);
+    ASSERT_EQ(wizard->PageControl1->currentIndex(), TFormNewKar::TabSheet2);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->FilenameEdit2->lineEdit());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->Memo1);
+    type(QStringLiteral("one"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("two"));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->BitBtn2);
+    press(Qt::Key_Space);
+    ASSERT_EQ(wizard->PageControl1->currentIndex(), TFormNewKar::TabSheet3);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->SpeedButton2);
+    press(Qt::Key_Space);
+    ASSERT_TRUE(wizard->SpeedButton2->isChecked());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->SpeedButton3);
+    for (int i = 0; i < 2; ++i) {
+        advance(1000);
+        press(Qt::Key_Space);
+    }
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->BitBtn3);
+    press(Qt::Key_Space);
+    ASSERT_EQ(wizard->PageControl1->currentIndex(), TFormNewKar::TabSheet4);
+    const QString projectPath = wizard->FilenameEdit3->fileName();
+    // Enter presses the default button: save, then decline the catalogue.
+    desktop.messageAnswers = {platform::MessageResult::Cancel};
+    press(Qt::Key_Return);
+    EXPECT_FALSE(wizard->isVisible());
+    EXPECT_EQ(wizard->result(), QDialog::Accepted);
+    const content::SongProject project = readProject(projectPath);
+    EXPECT_EQ(project.cues, (QList<quint32>{1000 * kBytesPerFrame, 2000 * kBytesPerFrame}));
+    EXPECT_EQ(project.lines, (QList<QByteArray>{"one", "two"}));
 }
 
 } // namespace
