@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -38,7 +39,9 @@ QLabel *makeCaption(QWidget *parent, const QString &text, int x, int y, int w, i
     font.setPixelSize(pixelSize);
     label->setFont(font);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setGeometry(x, y, w, pixelSize + 4);
+    // A caption wider than its knob stays inside the panel.
+    const int left = std::clamp(x, 1, std::max(1, parent->width() - w - 1));
+    label->setGeometry(left, y, w, pixelSize + 4);
     return label;
 }
 
