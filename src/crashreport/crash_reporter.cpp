@@ -38,9 +38,9 @@ bool onGuiThread()
 BoxChoice runBoxProcess(const QString &report, bool canContinue)
 {
     const ReporterState &state = reporterState();
-    std::vector<QByteArray> args{state.helperPath,    canContinue ? "box-continue" : "box",
-                                 state.programName,   state.programFolder,
-                                 state.reportFile,    state.programPath};
+    std::vector<QByteArray> args{state.helperPath,  canContinue ? "box-continue" : "box",
+                                 state.programName, state.programFolder,
+                                 state.reportFile,  state.programPath};
     for (int i = 1; i < state.argc; ++i)
         args.emplace_back(state.argv[i]);
     std::vector<const char *> argv;
@@ -103,9 +103,9 @@ void handleException(std::exception_ptr error)
     appendReportFile(state.reportFile, text.constData(), static_cast<std::size_t>(text.size()),
                      scratch.data(), scratch.size());
 
-    const BoxChoice choice = gui ? runErrorBox(QString::fromLocal8Bit(state.programName), context,
-                                               true)
-                                 : runBoxProcess(context.report, QCoreApplication::instance() != nullptr);
+    const BoxChoice choice =
+        gui ? runErrorBox(QString::fromLocal8Bit(state.programName), context, true)
+            : runBoxProcess(context.report, QCoreApplication::instance() != nullptr);
     t_reporting = false;
     switch (choice) {
     case BoxChoice::Continue:

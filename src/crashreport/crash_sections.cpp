@@ -32,9 +32,10 @@ QString pciClassName(const QString &classCode)
     if (!ok)
         return QStringLiteral("device");
     static const char *const names[] = {
-        "unclassified", "storage", "network", "display", "multimedia", "memory", "bridge",
-        "communication", "system", "input", "docking", "processor", "serial bus", "wireless",
-        "intelligent", "satellite", "encryption", "signal processing"};
+        "unclassified", "storage",    "network",          "display",  "multimedia",
+        "memory",       "bridge",     "communication",    "system",   "input",
+        "docking",      "processor",  "serial bus",       "wireless", "intelligent",
+        "satellite",    "encryption", "signal processing"};
     const uint base = (code >> 16) & 0xff;
     return base < sizeof names / sizeof names[0] ? QString::fromLatin1(names[base])
                                                  : QStringLiteral("device");
@@ -61,8 +62,8 @@ cs_mode hostMode()
 }
 
 // Decodes `code` from `offset` and says whether an instruction begins exactly at `target`.
-bool linesUpWith(csh handle, const QByteArray &code, std::uint64_t codeAddress,
-                 std::size_t offset, std::uint64_t target)
+bool linesUpWith(csh handle, const QByteArray &code, std::uint64_t codeAddress, std::size_t offset,
+                 std::uint64_t target)
 {
     const auto *bytes = reinterpret_cast<const uint8_t *>(code.constData()) + offset;
     std::size_t size = static_cast<std::size_t>(code.size()) - offset;
@@ -82,8 +83,8 @@ QStringList listHardware(const QString &sysRoot)
 {
     QStringList lines;
     const QString pciRoot = sysRoot + QStringLiteral("/bus/pci/devices");
-    for (const QString &slot : QDir(pciRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot |
-                                                       QDir::System, QDir::Name)) {
+    for (const QString &slot :
+         QDir(pciRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
         const QString dir = pciRoot + QLatin1Char('/') + slot;
         const QString classCode = readTrimmed(dir + QStringLiteral("/class"));
         lines << QStringLiteral("pci %1  %2 (%3)  %4:%5  %6")
@@ -92,8 +93,8 @@ QStringList listHardware(const QString &sysRoot)
                           readTrimmed(dir + QStringLiteral("/device")).mid(2), driverOf(dir));
     }
     const QString usbRoot = sysRoot + QStringLiteral("/bus/usb/devices");
-    for (const QString &port : QDir(usbRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot |
-                                                       QDir::System, QDir::Name)) {
+    for (const QString &port :
+         QDir(usbRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
         const QString dir = usbRoot + QLatin1Char('/') + port;
         const QString vendor = readTrimmed(dir + QStringLiteral("/idVendor"));
         if (vendor.isEmpty())
@@ -101,12 +102,11 @@ QStringList listHardware(const QString &sysRoot)
         const QString product = readTrimmed(dir + QStringLiteral("/product"));
         lines << QStringLiteral("usb %1  %2:%3  %4  %5")
                      .arg(port, vendor, readTrimmed(dir + QStringLiteral("/idProduct")),
-                          product.isEmpty() ? QStringLiteral("(unnamed)") : product,
-                          driverOf(dir));
+                          product.isEmpty() ? QStringLiteral("(unnamed)") : product, driverOf(dir));
     }
     const QString soundRoot = sysRoot + QStringLiteral("/class/sound");
-    for (const QString &card : QDir(soundRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot |
-                                                         QDir::System, QDir::Name)) {
+    for (const QString &card :
+         QDir(soundRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
         if (!card.startsWith(QStringLiteral("card")))
             continue;
         const QString dir = soundRoot + QLatin1Char('/') + card;
@@ -148,8 +148,8 @@ QStringList disassemble(const QByteArray &code, std::uint64_t codeAddress,
         QString hex;
         for (uint16_t i = 0; i < insn->size; ++i)
             hex += QStringLiteral("%1 ").arg(insn->bytes[i], 2, 16, QLatin1Char('0'));
-        const bool crash = afterCall ? insn->address + insn->size == crashAddress
-                                     : insn->address == crashAddress;
+        const bool crash =
+            afterCall ? insn->address + insn->size == crashAddress : insn->address == crashAddress;
         lines << QStringLiteral("%1 %2  %3 %4 %5")
                      .arg(crash ? QStringLiteral(">") : QStringLiteral(" "),
                           hexAddress(insn->address), hex.leftJustified(30),
@@ -157,9 +157,8 @@ QStringList disassemble(const QByteArray &code, std::uint64_t codeAddress,
                      .trimmed();
     }
     if (size > 0)
-        lines << QStringLiteral("  %1  (%2 bytes not decodable)")
-                     .arg(hexAddress(address))
-                     .arg(size);
+        lines
+            << QStringLiteral("  %1  (%2 bytes not decodable)").arg(hexAddress(address)).arg(size);
     cs_free(insn, 1);
     cs_close(&handle);
     return lines;
@@ -209,7 +208,8 @@ QString composeSections(pid_t pid, int crashThread, std::uint64_t crashAddress,
         inspector.functionStart(throwStack.empty() ? crashAddress : crashAddress - 1);
     if (functionStart != 0 && functionStart <= crashAddress && functionStart > from)
         from = functionStart;
-    QByteArray code = inspector.readMemory(from, static_cast<std::size_t>(crashAddress + kAfter - from));
+    QByteArray code =
+        inspector.readMemory(from, static_cast<std::size_t>(crashAddress + kAfter - from));
     if (code.isEmpty()) {
         // The range may start on an unreadable page; try from the crash address alone.
         from = crashAddress;
@@ -218,12 +218,13 @@ QString composeSections(pid_t pid, int crashThread, std::uint64_t crashAddress,
     QStringList disassembly;
     const StackFrame where = inspector.describe(crashAddress, !throwStack.empty());
     if (!where.function.isEmpty())
-        disassembly << QStringLiteral("%1 + 0x%2%3")
-                           .arg(where.function)
-                           .arg(where.offset, 0, 16)
-                           .arg(where.file.isEmpty()
-                                    ? QString()
-                                    : QStringLiteral("  (%1 line %2)").arg(where.file).arg(where.line));
+        disassembly
+            << QStringLiteral("%1 + 0x%2%3")
+                   .arg(where.function)
+                   .arg(where.offset, 0, 16)
+                   .arg(where.file.isEmpty()
+                            ? QString()
+                            : QStringLiteral("  (%1 line %2)").arg(where.file).arg(where.line));
     disassembly << disassemble(code, from, crashAddress, !throwStack.empty());
 
     return formatThreads(threads) + formatModules(modules) +

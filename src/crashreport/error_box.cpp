@@ -28,8 +28,7 @@ QPushButton *makeButton(const QString &text, const char *objectName, QWidget *pa
 
 } // namespace
 
-ErrorBox::ErrorBox(const QString &title, ReportContext context, bool canContinue,
-                   QWidget *parent)
+ErrorBox::ErrorBox(const QString &title, ReportContext context, bool canContinue, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_context(std::move(context)), m_canContinue(canContinue)
 {

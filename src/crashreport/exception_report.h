@@ -8,7 +8,8 @@
 
 namespace vokrin::crashreport {
 
-struct ExceptionDescription {
+struct ExceptionDescription
+{
     QString className; // demangled C++ type
     QString message;
 };

@@ -27,7 +27,10 @@ char g_scratch[kReportFileScratch];
 char g_altStack[256 * 1024];
 std::atomic<int> g_reportingThread{0};
 
-int currentThreadId() { return static_cast<int>(::syscall(SYS_gettid)); }
+int currentThreadId()
+{
+    return static_cast<int>(::syscall(SYS_gettid));
+}
 
 void writeStderr(const char *text, std::size_t length)
 {
@@ -137,8 +140,8 @@ void onTerminate()
         } catch (...) {
             const std::type_info *type = abi::__cxa_current_exception_type();
             int status = 0;
-            char *name = type ? abi::__cxa_demangle(type->name(), nullptr, nullptr, &status)
-                              : nullptr;
+            char *name =
+                type ? abi::__cxa_demangle(type->name(), nullptr, nullptr, &status) : nullptr;
             safeCopy(exceptionClass, sizeof exceptionClass,
                      name != nullptr && status == 0 ? name : "unknown exception");
             std::free(name);
@@ -175,7 +178,9 @@ void installFatalHandlers()
     altStack.ss_sp = g_altStack;
     altStack.ss_size = sizeof g_altStack;
     ::sigaltstack(&altStack, nullptr);
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_sigaction = onFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
@@ -220,15 +225,14 @@ void reportFatal(const char *exceptionClass, const char *exceptionMessage,
     tid.appendDecimal(static_cast<std::uint64_t>(self));
     FixedBuffer<32> address;
     address.appendHex(crashAddress);
-    const char *sectionsArgs[] = {state.helperPath, "sections", pid.data(), tid.data(),
-                                  address.data(),   "1",        state.programVersion,
-                                  nullptr};
+    const char *sectionsArgs[] = {state.helperPath, "sections", pid.data(),           tid.data(),
+                                  address.data(),   "1",        state.programVersion, nullptr};
     std::size_t sectionsLength = 0;
-    const int sectionsStatus = state.helperPath[0] == '\0'
-                                   ? -1
-                                   : runHelper(state.helperPath, sectionsArgs, "go\n", 3,
-                                               g_sections, sizeof g_sections, &sectionsLength,
-                                               60000);
+    const int sectionsStatus =
+        state.helperPath[0] == '\0'
+            ? -1
+            : runHelper(state.helperPath, sectionsArgs, "go\n", 3, g_sections, sizeof g_sections,
+                        &sectionsLength, 60000);
     if (sectionsStatus == 0 && sectionsLength > 0) {
         report.append(g_sections, sectionsLength);
     } else {

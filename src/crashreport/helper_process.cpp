@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
-#include <ctime>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -24,9 +24,8 @@ void closeQuietly(int fd)
 
 } // namespace
 
-int runHelper(const char *path, const char *const *argv, const char *input,
-              std::size_t inputLength, char *output, std::size_t outputCapacity,
-              std::size_t *outputLength, int timeoutMs)
+int runHelper(const char *path, const char *const *argv, const char *input, std::size_t inputLength,
+              char *output, std::size_t outputCapacity, std::size_t *outputLength, int timeoutMs)
 {
     if (outputLength != nullptr)
         *outputLength = 0;
@@ -86,8 +85,8 @@ int runHelper(const char *path, const char *const *argv, const char *input,
         if (timeoutMs >= 0) {
             timespec now{};
             ::clock_gettime(CLOCK_MONOTONIC, &now);
-            const long elapsed = (now.tv_sec - started.tv_sec) * 1000 +
-                                 (now.tv_nsec - started.tv_nsec) / 1000000;
+            const long elapsed =
+                (now.tv_sec - started.tv_sec) * 1000 + (now.tv_nsec - started.tv_nsec) / 1000000;
             if (elapsed >= timeoutMs) {
                 ::kill(static_cast<pid_t>(pid), SIGKILL);
                 killed = true;

@@ -11,8 +11,8 @@ namespace vokrin::crashreport {
 // (zero-terminated, cut when full). A child still running after `timeoutMs` (-1: no
 // limit) is killed. Returns the child's exit status, or -1 when it could not be started,
 // was killed or did not exit normally. Only system calls: safe in a signal handler.
-int runHelper(const char *path, const char *const *argv, const char *input,
-              std::size_t inputLength, char *output, std::size_t outputCapacity,
-              std::size_t *outputLength, int timeoutMs = -1);
+int runHelper(const char *path, const char *const *argv, const char *input, std::size_t inputLength,
+              char *output, std::size_t outputCapacity, std::size_t *outputLength,
+              int timeoutMs = -1);
 
 } // namespace vokrin::crashreport

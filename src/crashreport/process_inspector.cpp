@@ -41,7 +41,8 @@ QByteArray readProcFile(const QString &path)
     return file.readAll();
 }
 
-struct WalkContext {
+struct WalkContext
+{
     const ProcessInspector *inspector;
     std::vector<StackFrame> *frames;
 };
@@ -60,7 +61,8 @@ int collectFrame(Dwfl_Frame *frame, void *arg)
 
 } // namespace
 
-struct ProcessInspector::State {
+struct ProcessInspector::State
+{
     pid_t pid = 0;
     Dwfl *dwfl = nullptr;
     bool attached = false;
@@ -85,7 +87,10 @@ ProcessInspector::~ProcessInspector()
         dwfl_end(m_state->dwfl);
 }
 
-bool ProcessInspector::valid() const { return m_state->dwfl != nullptr; }
+bool ProcessInspector::valid() const
+{
+    return m_state->dwfl != nullptr;
+}
 
 StackFrame ProcessInspector::describe(std::uint64_t address, bool isReturnAddress) const
 {
@@ -98,21 +103,20 @@ StackFrame ProcessInspector::describe(std::uint64_t address, bool isReturnAddres
     Dwfl_Module *module = dwfl_addrmodule(m_state->dwfl, lookup);
     if (module == nullptr)
         return frame;
-    const char *moduleName = dwfl_module_info(module, nullptr, nullptr, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr);
+    const char *moduleName =
+        dwfl_module_info(module, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     frame.module = QFileInfo(QString::fromUtf8(moduleName ? moduleName : "")).fileName();
     GElf_Off offset = 0;
     GElf_Sym symbol{};
-    const char *name = dwfl_module_addrinfo(module, lookup, &offset, &symbol, nullptr, nullptr,
-                                            nullptr);
+    const char *name =
+        dwfl_module_addrinfo(module, lookup, &offset, &symbol, nullptr, nullptr, nullptr);
     if (name != nullptr) {
         frame.function = demangle(name);
         frame.offset = address - (lookup - offset);
     }
     if (Dwfl_Line *line = dwfl_module_getsrc(module, lookup)) {
         int lineNumber = 0;
-        const char *file =
-            dwfl_lineinfo(line, nullptr, &lineNumber, nullptr, nullptr, nullptr);
+        const char *file = dwfl_lineinfo(line, nullptr, &lineNumber, nullptr, nullptr, nullptr);
         if (file != nullptr) {
             frame.file = QString::fromUtf8(file);
             frame.line = lineNumber;
@@ -173,7 +177,7 @@ std::vector<ThreadStack> ProcessInspector::threads(bool attach) const
         const QString comm =
             QString::fromUtf8(readProcFile(base + QStringLiteral("comm"))).trimmed();
         thread.name = id == m_state->pid ? QStringLiteral("main thread")
-                                          : QStringLiteral("thread %1 \"%2\"").arg(id).arg(comm);
+                                         : QStringLiteral("thread %1 \"%2\"").arg(id).arg(comm);
         // stat: "pid (comm) state ... nice is field 19"; comm may hold blanks and ')'.
         const QByteArray stat = readProcFile(base + QStringLiteral("stat"));
         const qsizetype close = stat.lastIndexOf(')');

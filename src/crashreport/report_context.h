@@ -5,7 +5,8 @@
 namespace vokrin::crashreport {
 
 // What the box and its buttons work with.
-struct ReportContext {
+struct ReportContext
+{
     QString report;         // the report text, lines ended by CR LF
     QString programFolder;  // where "Save error" opens
     QString reportFile;     // the report file the report was appended to

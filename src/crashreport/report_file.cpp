@@ -113,7 +113,9 @@ bool appendReportFile(const char *path, const char *report, std::size_t length, 
     const int fd = ::open(path, flags, 0644);
     if (fd < 0)
         return false;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0) {
         ::close(fd);
         return false;

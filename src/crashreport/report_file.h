@@ -7,7 +7,10 @@ namespace vokrin::crashreport {
 inline constexpr std::size_t kReportFileLimit = 50000;
 // Trimming keeps less than the limit minus a quarter, so the file does not have to be
 // cut again at the very next report.
-inline constexpr std::size_t trimTarget(std::size_t limit) { return limit - limit / 4; }
+inline constexpr std::size_t trimTarget(std::size_t limit)
+{
+    return limit - limit / 4;
+}
 // Scratch space appendReportFile needs for the default limit.
 inline constexpr std::size_t kReportFileScratch = trimTarget(kReportFileLimit);
 

@@ -5,12 +5,12 @@ namespace vokrin::crashreport {
 const char *headerLabel(HeaderField field)
 {
     static const char *const labels[HeaderFieldCount] = {
-        "date/time",        "computer name",     "wts client name",  "user name",
-        "operating system", "system language",   "system up time",   "program up time",
-        "processor",        "processors",        "physical memory",  "system resources",
-        "free disk space",  "display mode",      "process id",       "allocated memory",
-        "command line",     "executable",        "current module",   "exec. date/time",
-        "module date/time", "version",           "bde version",      "reporter version",
+        "date/time",        "computer name",     "wts client name", "user name",
+        "operating system", "system language",   "system up time",  "program up time",
+        "processor",        "processors",        "physical memory", "system resources",
+        "free disk space",  "display mode",      "process id",      "allocated memory",
+        "command line",     "executable",        "current module",  "exec. date/time",
+        "module date/time", "version",           "bde version",     "reporter version",
         "exception class",  "exception message",
     };
     if (field < 0 || field >= HeaderFieldCount)
@@ -36,8 +36,7 @@ void writeHeaderLine(SafeBuffer &out, const char *label, const char *value)
 void writeHeader(SafeBuffer &out, const ReportHeader &header)
 {
     for (int field = 0; field < HeaderFieldCount; ++field)
-        writeHeaderLine(out, headerLabel(static_cast<HeaderField>(field)),
-                        header.values[field]);
+        writeHeaderLine(out, headerLabel(static_cast<HeaderField>(field)), header.values[field]);
 }
 
 namespace {

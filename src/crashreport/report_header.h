@@ -45,7 +45,8 @@ inline constexpr std::size_t kHeaderValueCapacity = 1024;
 
 const char *headerLabel(HeaderField field);
 
-struct ReportHeader {
+struct ReportHeader
+{
     char values[HeaderFieldCount][kHeaderValueCapacity] = {};
 
     void set(HeaderField field, const char *value)

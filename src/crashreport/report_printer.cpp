@@ -75,7 +75,9 @@ bool printReportText(QPrinter &printer, const QString &report)
     const qreal lineHeight = metrics.lineSpacing();
 
     QStringList lines;
-    const auto widthOf = [&metrics](const QString &text) { return metrics.horizontalAdvance(text); };
+    const auto widthOf = [&metrics](const QString &text) {
+        return metrics.horizontalAdvance(text);
+    };
     QString text = report;
     text.remove(QLatin1Char('\r'));
     for (const QString &line : text.split(QLatin1Char('\n')))

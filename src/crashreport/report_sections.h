@@ -7,25 +7,28 @@
 
 namespace vokrin::crashreport {
 
-struct StackFrame {
+struct StackFrame
+{
     std::uint64_t address = 0;
-    QString module;   // file name of the module holding the address
-    QString function; // demangled; empty when unknown
+    QString module;           // file name of the module holding the address
+    QString function;         // demangled; empty when unknown
     std::uint64_t offset = 0; // from the function's start
-    QString file;     // source file; empty when unknown
+    QString file;             // source file; empty when unknown
     int line = 0;
 };
 
-struct ThreadStack {
+struct ThreadStack
+{
     int id = 0;
-    QString name;       // "main thread" for the process's first thread
+    QString name; // "main thread" for the process's first thread
     bool suspended = false;
-    int priority = 0;   // nice value; 0 is normal
+    int priority = 0; // nice value; 0 is normal
     bool accessible = true;
     std::vector<StackFrame> frames;
 };
 
-struct ModuleInfo {
+struct ModuleInfo
+{
     std::uint64_t base = 0;
     QString fileName;
     QString version;

@@ -51,10 +51,10 @@ void prepareReporter(int argc, char **argv)
              QFile::encodeName(program.absolutePath()).constData());
     safeCopy(state.programName, sizeof state.programName,
              QFile::encodeName(program.fileName()).constData());
-    safeCopy(state.helperPath, sizeof state.helperPath,
-             QFile::encodeName(program.absolutePath() + QLatin1Char('/') +
-                               QLatin1String(kHelperName))
-                 .constData());
+    safeCopy(
+        state.helperPath, sizeof state.helperPath,
+        QFile::encodeName(program.absolutePath() + QLatin1Char('/') + QLatin1String(kHelperName))
+            .constData());
     safeCopy(state.programVersion, sizeof state.programVersion, VOKRIN_VERSION);
     setReportFile(defaultReportFile(program.absolutePath()));
 }

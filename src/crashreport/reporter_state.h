@@ -10,7 +10,8 @@ namespace vokrin::crashreport {
 
 // Everything the reporter fixes at start-up. Plain arrays, so the fatal-signal path can
 // read it without allocating.
-struct ReporterState {
+struct ReporterState
+{
     bool installed = false;
     int argc = 0;
     char **argv = nullptr;

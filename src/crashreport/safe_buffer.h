@@ -118,8 +118,7 @@ private:
     bool m_truncated = false;
 };
 
-template <std::size_t N>
-class FixedBuffer : public SafeBuffer
+template <std::size_t N> class FixedBuffer : public SafeBuffer
 {
 public:
     FixedBuffer() : SafeBuffer(m_storage, N) {}

@@ -17,8 +17,8 @@ namespace {
 void drawArrowCursor(QPainter &painter, QPoint tip)
 {
     QPainterPath arrow;
-    const QPointF points[] = {{0, 0},   {0, 17},  {4, 13},  {7, 20},
-                              {10, 19}, {7, 12},  {12, 12}, {0, 0}};
+    const QPointF points[] = {{0, 0},   {0, 17}, {4, 13},  {7, 20},
+                              {10, 19}, {7, 12}, {12, 12}, {0, 0}};
     arrow.moveTo(points[0]);
     for (const QPointF &point : points)
         arrow.lineTo(point);
@@ -103,6 +103,9 @@ bool writeScreenshot(const QString &path)
     return !indexed.isNull() && indexed.save(path, "PNG");
 }
 
-QString screenshotPath() { return QDir::temp().filePath(QStringLiteral("screenShot.png")); }
+QString screenshotPath()
+{
+    return QDir::temp().filePath(QStringLiteral("screenShot.png"));
+}
 
 } // namespace vokrin::crashreport

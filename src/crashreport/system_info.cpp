@@ -90,7 +90,9 @@ void collectStaticHeader(ReportHeader &header, ProcessFacts &facts, int argc, ch
 {
     clock_gettime(CLOCK_MONOTONIC, &facts.startMonotonic);
     const time_t now = time(nullptr);
-    struct tm local {};
+    struct tm local
+    {
+    };
     localtime_r(&now, &local);
     facts.utcOffsetSeconds = local.tm_gmtoff;
     facts.pageSize = sysconf(_SC_PAGESIZE);
@@ -98,7 +100,9 @@ void collectStaticHeader(ReportHeader &header, ProcessFacts &facts, int argc, ch
     setUtf8(header, ComputerName, QSysInfo::machineHostName());
     setUtf8(header, WtsClientName, remoteSessionClient());
     {
-        struct passwd entry {};
+        struct passwd entry
+        {
+        };
         struct passwd *found = nullptr;
         char buffer[4096];
         if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
@@ -111,8 +115,9 @@ void collectStaticHeader(ReportHeader &header, ProcessFacts &facts, int argc, ch
                 .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(),
                      QSysInfo::kernelVersion(), QSysInfo::currentCpuArchitecture()));
     const QLocale locale = QLocale::system();
-    setUtf8(header, SystemLanguage,
-            QStringLiteral("%1 (%2)").arg(locale.name(), QLocale::languageToString(locale.language())));
+    setUtf8(
+        header, SystemLanguage,
+        QStringLiteral("%1 (%2)").arg(locale.name(), QLocale::languageToString(locale.language())));
     const QString cpu = cpuModelName();
     setUtf8(header, Processor, cpu.isEmpty() ? QSysInfo::currentCpuArchitecture() : cpu);
     setUtf8(header, Processors, QString::number(std::thread::hardware_concurrency()));
@@ -215,7 +220,9 @@ void collectDynamicHeader(ReportHeader &header, const ProcessFacts &facts)
                   facts.utcOffsetSeconds);
     header.set(DateTime, value.data());
 
-    struct sysinfo system {};
+    struct sysinfo system
+    {
+    };
     const bool haveSystem = sysinfo(&system) == 0;
     value.clear();
     if (haveSystem)
@@ -243,7 +250,9 @@ void collectDynamicHeader(ReportHeader &header, const ProcessFacts &facts)
     header.set(PhysicalMemory, value.data());
 
     value.clear();
-    struct statvfs disk {};
+    struct statvfs disk
+    {
+    };
     if (facts.diskFolder[0] != '\0' && statvfs(facts.diskFolder, &disk) == 0) {
         writeMegabytes(value, static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize);
         value.append(" on the program's file system");

@@ -8,7 +8,8 @@
 namespace vokrin::crashreport {
 
 // What the dynamic header lines need, captured once at start-up.
-struct ProcessFacts {
+struct ProcessFacts
+{
     std::int64_t utcOffsetSeconds = 0; // local time zone at start-up
     timespec startMonotonic{};
     long pageSize = 4096;

@@ -18,7 +18,10 @@ ThrowFunction realThrow()
 
 } // namespace
 
-const ThrowSite &lastThrowOnThisThread() { return t_lastThrow; }
+const ThrowSite &lastThrowOnThisThread()
+{
+    return t_lastThrow;
+}
 
 void prepareThrowCapture()
 {

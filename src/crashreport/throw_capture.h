@@ -7,7 +7,8 @@ namespace vokrin::crashreport {
 
 // Where the newest exception of a thread was thrown: by the time an exception reaches
 // the application's handler its stack is unwound, so the stack is recorded at the throw.
-struct ThrowSite {
+struct ThrowSite
+{
     const std::type_info *type = nullptr;
     void *object = nullptr;
     int count = 0;

@@ -16,16 +16,19 @@
 #include <QWidget>
 #include <csignal>
 #include <cstring>
+#include <pthread.h>
 #include <stdexcept>
 #include <string>
-#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
 // Kept out of line so the stack shows it by name.
-[[gnu::noinline]] void writeThroughNullPointer(volatile int *target) { *target = 42; }
+[[gnu::noinline]] void writeThroughNullPointer(volatile int *target)
+{
+    *target = 42;
+}
 
 // A second thread, so the report has more than one stack to show.
 [[gnu::noinline]] void sleepingWorker()

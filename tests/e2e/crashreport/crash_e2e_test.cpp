@@ -2,10 +2,10 @@
 #include "x_session.h"
 
 #include <QDir>
-#include <filesystem>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -185,7 +185,8 @@ TEST_F(CrashReporterEndToEnd, RestartAfterAFatalSignalExitsTwoAndStartsANewCopy)
     EXPECT_TRUE(m_x.waitForWindowGone(kBoxTitle));
 }
 
-TEST_F(CrashReporterEndToEnd, AnExceptionFromAButtonHandlerShowsTheBoxAndContinueReturnsToAWorkingWindow)
+TEST_F(CrashReporterEndToEnd,
+       AnExceptionFromAButtonHandlerShowsTheBoxAndContinueReturnsToAWorkingWindow)
 {
     auto child = start(QStringLiteral("button"));
     const QString window = m_x.waitForWindow(kWindowTitle);
@@ -201,7 +202,8 @@ TEST_F(CrashReporterEndToEnd, AnExceptionFromAButtonHandlerShowsTheBoxAndContinu
     // The stack is the one where the exception was thrown, not the handler's.
     const qsizetype stack = report.indexOf("main thread:\r\n");
     ASSERT_GE(stack, 0);
-    EXPECT_TRUE(report.mid(stack, 400).contains("crash_child.cpp")) << report.mid(stack, 800).constData();
+    EXPECT_TRUE(report.mid(stack, 400).contains("crash_child.cpp"))
+        << report.mid(stack, 800).constData();
     EXPECT_TRUE(report.contains("\r\ndisassembling:\r\n"));
 
     ASSERT_TRUE(m_x.sendKeys(box, {QStringLiteral("Return")})); // "Continue"
@@ -213,13 +215,15 @@ TEST_F(CrashReporterEndToEnd, AnExceptionFromAButtonHandlerShowsTheBoxAndContinu
 
 TEST_F(CrashReporterEndToEnd, RestartAndCloseEndTheProgramWithTwoAndOne)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         QStringList keys;
         int exitCode;
     };
-    const Case cases[] = {{"restart", {QStringLiteral("Tab"), QStringLiteral("space")}, 2},
-                          {"close", {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")}, 1}};
+    const Case cases[] = {
+        {"restart", {QStringLiteral("Tab"), QStringLiteral("space")}, 2},
+        {"close", {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")}, 1}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         auto child = start(QStringLiteral("button"));
@@ -241,7 +245,8 @@ TEST_F(CrashReporterEndToEnd, RestartAndCloseEndTheProgramWithTwoAndOne)
     }
 }
 
-TEST_F(CrashReporterEndToEnd, ASettingsWriteFailureDuringTheAutomaticSaveReachesTheBoxAndTheWindowStillCloses)
+TEST_F(CrashReporterEndToEnd,
+       ASettingsWriteFailureDuringTheAutomaticSaveReachesTheBoxAndTheWindowStillCloses)
 {
     // A settings folder that cannot be written. Permissions do not stop root, so there a
     // plain file takes the folder's place.
@@ -261,10 +266,39 @@ TEST_F(CrashReporterEndToEnd, ASettingsWriteFailureDuringTheAutomaticSaveReaches
     const QString box = m_x.waitForWindow(kBoxTitle);
     ASSERT_FALSE(box.isEmpty());
     const QByteArray report = readFile(m_reportFile);
-    EXPECT_TRUE(report.contains("exception class   : EIniFileException\r\n")) << report.left(2000).constData();
+    EXPECT_TRUE(report.contains("exception class   : EIniFileException\r\n"))
+        << report.left(2000).constData();
     EXPECT_TRUE(report.contains("exception message : Unable to write to "));
     ASSERT_TRUE(m_x.sendKeys(box, {QStringLiteral("Return")}));
     EXPECT_EQ(finish(*child), 0) << "the window did not close after the failed save";
+}
+
+TEST_F(CrashReporterEndToEnd, WithoutAnyMailProgramEmailErrorSaysSendingDidNotWork)
+{
+    // Empty desktop databases: no program is registered for mail or "mailto:" addresses.
+    QProcessEnvironment environment;
+    for (const char *name :
+         {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+        const QString folder = m_dir + QStringLiteral("/empty-") + QLatin1String(name);
+        QDir().mkpath(folder);
+        environment.insert(QLatin1String(name), folder);
+    }
+    environment.insert(QStringLiteral("BROWSER"), QStringLiteral("false"));
+    environment.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    auto child = start(QStringLiteral("segv"), environment);
+    const QString box = m_x.waitForWindow(kBoxTitle);
+    ASSERT_FALSE(box.isEmpty());
+    // From "Close" back to "E-mail error", the first button of the row.
+    ASSERT_TRUE(m_x.sendKeys(box, {QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"),
+                                   QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"),
+                                   QStringLiteral("space")}));
+    const QString message = m_x.waitForWindow(QStringLiteral("E-mail error"));
+    ASSERT_FALSE(message.isEmpty()) << "no message after mailing";
+    EXPECT_EQ(windowPid(message), windowPid(box));
+    ASSERT_TRUE(m_x.sendKeys(message, {QStringLiteral("Return")}));
+    ASSERT_TRUE(m_x.waitForWindowGone(QStringLiteral("E-mail error")));
+    ASSERT_TRUE(m_x.sendKeys(box, {QStringLiteral("Return")}));
+    EXPECT_EQ(finish(*child), 1);
 }
 
 } // namespace

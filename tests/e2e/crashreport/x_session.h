@@ -28,7 +28,8 @@ public:
     bool sendKeys(const QString &window, const QStringList &keys) const;
 
 private:
-    QString xdotool(const QStringList &arguments, int timeoutMs = 30000, int *exitCode = nullptr) const;
+    QString xdotool(const QStringList &arguments, int timeoutMs = 30000,
+                    int *exitCode = nullptr) const;
 
     std::unique_ptr<QProcess> m_server;
     QString m_display;

@@ -92,7 +92,8 @@ TEST(ErrorBox, ShowsTheFixedTextsAndTheReportAndAnnouncesItself)
     EXPECT_EQ(field->font().family(), QStringLiteral("Courier New"));
     EXPECT_TRUE(QFontInfo(field->font()).fixedPitch());
     EXPECT_GT(field->y(), button(box, "closeButton")->geometry().bottom());
-    EXPECT_TRUE(field->toPlainText().contains(QStringLiteral("exception message : the button handler failed")));
+    EXPECT_TRUE(field->toPlainText().contains(
+        QStringLiteral("exception message : the button handler failed")));
 
     EXPECT_GE(box.width(), 538);
     EXPECT_EQ(box.minimumSize(), box.maximumSize()) << "the box must not be resizable";
@@ -118,7 +119,8 @@ TEST(ErrorBox, ActionButtonsEndTheBoxWithTheirChoice)
                                                         {"closeButton", BoxChoice::Close}};
     for (const auto &[name, expected] : cases) {
         ErrorBox box(QStringLiteral("vokrin"), context, true);
-        QTimer::singleShot(0, &box, [&box, buttonName = name] { button(box, buttonName)->click(); });
+        QTimer::singleShot(0, &box,
+                           [&box, buttonName = name] { button(box, buttonName)->click(); });
         box.exec();
         EXPECT_EQ(box.choice(), expected) << name;
     }
@@ -204,7 +206,8 @@ TEST(ErrorBox, PrintGivesThePagesTheTextAsksFor)
     ASSERT_TRUE(QFile::exists(pdf));
 
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(pdftotext.waitForFinished(30000));
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
@@ -233,7 +236,8 @@ TEST(ErrorBox, PrintGivesThePagesTheTextAsksFor)
 TEST(ReportPrinter, WrapsAtBlanksAndBreaksOnlyWordsThatDoNotFit)
 {
     const auto byChars = [](const QString &text) { return static_cast<qreal>(text.size()); };
-    struct Case {
+    struct Case
+    {
         const char *line;
         qreal width;
         QStringList expected;
@@ -241,8 +245,13 @@ TEST(ReportPrinter, WrapsAtBlanksAndBreaksOnlyWordsThatDoNotFit)
     const Case cases[] = {
         {"", 10, {QString()}},
         {"short", 10, {QStringLiteral("short")}},
-        {"one two three four", 9, {QStringLiteral("one two"), QStringLiteral("three"), QStringLiteral("four")}},
-        {"abcdefghijklmnop", 5, {QStringLiteral("abcde"), QStringLiteral("fghij"), QStringLiteral("klmno"), QStringLiteral("p")}},
+        {"one two three four",
+         9,
+         {QStringLiteral("one two"), QStringLiteral("three"), QStringLiteral("four")}},
+        {"abcdefghijklmnop",
+         5,
+         {QStringLiteral("abcde"), QStringLiteral("fghij"), QStringLiteral("klmno"),
+          QStringLiteral("p")}},
         {"  indented line here", 10, {QStringLiteral("  indented"), QStringLiteral("line here")}},
     };
     for (const Case &c : cases)

@@ -62,8 +62,8 @@ TEST(Screenshot, FewColoursAreKeptExactly)
 
 TEST(Screenshot, TheWholeScreenWithTheCursorIsWrittenAsAPalettePng)
 {
-    const QString path = QString::fromStdString(
-        (vokrin::testing::makeTempDir("shot") / "screenShot.png").string());
+    const QString path =
+        QString::fromStdString((vokrin::testing::makeTempDir("shot") / "screenShot.png").string());
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     QCursor::setPos(desktop.topLeft() + QPoint(100, 80));
     ASSERT_TRUE(writeScreenshot(path));

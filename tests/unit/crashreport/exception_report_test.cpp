@@ -21,7 +21,10 @@ public:
 
 namespace {
 
-[[gnu::noinline]] void throwingFunction() { throw demo::DiskFull("no space left"); }
+[[gnu::noinline]] void throwingFunction()
+{
+    throw demo::DiskFull("no space left");
+}
 
 std::exception_ptr caught(const std::function<void()> &thrower)
 {
@@ -37,7 +40,8 @@ std::exception_ptr caught(const std::function<void()> &thrower)
 
 TEST(ExceptionReport, ClassAndMessageOfWhatWasThrown)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         std::exception_ptr error;
         const char *className;
@@ -67,9 +71,11 @@ TEST(ExceptionReport, TheThrowSiteIsRecordedBeforeTheStackUnwinds)
     ASSERT_GT(site.count, 1);
     EXPECT_EQ(*site.type, typeid(demo::DiskFull));
     ProcessInspector self(::getpid());
-    EXPECT_TRUE(self.describe(site.frames[0], true).function.contains(QStringLiteral("throwingFunction")));
-    EXPECT_TRUE(self.describe(site.frames[1], true).function.contains(
-        QStringLiteral("TheThrowSiteIsRecordedBeforeTheStackUnwinds")));
+    EXPECT_TRUE(
+        self.describe(site.frames[0], true).function.contains(QStringLiteral("throwingFunction")));
+    EXPECT_TRUE(
+        self.describe(site.frames[1], true)
+            .function.contains(QStringLiteral("TheThrowSiteIsRecordedBeforeTheStackUnwinds")));
 }
 
 TEST(ExceptionReport, AFailureWhileComposingEndsTheReportWithTheFailingAddress)
@@ -83,13 +89,15 @@ TEST(ExceptionReport, AFailureWhileComposingEndsTheReportWithTheFailingAddress)
         throw std::runtime_error("the stack walk failed");
     });
     EXPECT_TRUE(report.startsWith(QStringLiteral("date/time         : ")));
-    EXPECT_TRUE(report.contains(QStringLiteral("exception class   : EIniFileException\r\n"
-                                               "exception message : Unable to write to /x/vokrin.ini\r\n")));
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("exception class   : EIniFileException\r\n"
+                       "exception message : Unable to write to /x/vokrin.ini\r\n")));
     static const QRegularExpression tail(QStringLiteral(
         "\r\n\r\nAn exception occurred during composing the bug report\\.\r\n([0-9a-f]{16})\r\n$"));
     const QRegularExpressionMatch match = tail.match(report);
     ASSERT_TRUE(match.hasMatch()) << report.right(200).toStdString();
-    EXPECT_NE(match.captured(1), QStringLiteral("0000000000000000")) << "the address of the failure";
+    EXPECT_NE(match.captured(1), QStringLiteral("0000000000000000"))
+        << "the address of the failure";
 }
 
 TEST(HelperProcess, RunsWithoutAShellFeedsInputAndReportsTheOutcome)
@@ -109,7 +117,8 @@ TEST(HelperProcess, RunsWithoutAShellFeedsInputAndReportsTheOutcome)
     EXPECT_EQ(runHelper("/bin/sh", exit3, nullptr, 0, output, sizeof output, &length), 3);
 
     const char *missing[] = {"/no/such/helper", nullptr};
-    EXPECT_EQ(runHelper("/no/such/helper", missing, nullptr, 0, output, sizeof output, &length), 127);
+    EXPECT_EQ(runHelper("/no/such/helper", missing, nullptr, 0, output, sizeof output, &length),
+              127);
 
     // A child that hangs is killed when its time is up.
     const char *hang[] = {"/bin/sleep", "30", nullptr};
@@ -118,7 +127,8 @@ TEST(HelperProcess, RunsWithoutAShellFeedsInputAndReportsTheOutcome)
     // A child that does not read its input does not block or kill us.
     const std::string big(1 << 20, 'r');
     const char *ignore[] = {"/bin/true", nullptr};
-    EXPECT_EQ(runHelper("/bin/true", ignore, big.data(), big.size(), output, sizeof output, &length), 0);
+    EXPECT_EQ(
+        runHelper("/bin/true", ignore, big.data(), big.size(), output, sizeof output, &length), 0);
 }
 
 TEST(ReporterState, ReportsGoBesideTheProgramOrToTheUsersStateFolder)

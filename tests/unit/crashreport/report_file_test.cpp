@@ -28,8 +28,8 @@ std::string makeReport(int number, int bodyLines)
     std::string text(out.data(), out.size());
     text += "\r\nmain thread:\r\n";
     for (int i = 0; i < bodyLines; ++i)
-        text += "  0x0000555555554000  vokrin  someFunction  file.cpp:" + std::to_string(i) +
-                "\r\n";
+        text +=
+            "  0x0000555555554000  vokrin  someFunction  file.cpp:" + std::to_string(i) + "\r\n";
     return text;
 }
 
@@ -72,7 +72,8 @@ TEST(ReportFile, TwoCrashesAppendTwoReportsEachFollowedByAnEmptyLine)
 
 TEST(ReportFile, AFileAboveTheLimitLosesOnlyWholeOldestReports)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         int bodyLines;
         int reports;

@@ -39,7 +39,8 @@ TEST(ReportSections, ThreadsAreNamedMarkedAndListTheirFrames)
     ThreadStack main;
     main.id = 100;
     main.name = QStringLiteral("main thread");
-    main.frames = {{0x5555'5555'4000, QStringLiteral("vokrin"), QStringLiteral("TMainForm::ButtonPlayClick()"), 0x1c,
+    main.frames = {{0x5555'5555'4000, QStringLiteral("vokrin"),
+                    QStringLiteral("TMainForm::ButtonPlayClick()"), 0x1c,
                     QStringLiteral("main_form.cpp"), 42},
                    {0x7fff'0000'1000, QStringLiteral("libc.so.6"), QString(), 0, QString(), 0}};
     ThreadStack worker;
@@ -48,25 +49,28 @@ TEST(ReportSections, ThreadsAreNamedMarkedAndListTheirFrames)
     worker.suspended = true;
     worker.priority = -5;
     worker.accessible = false;
-    const QString expected = QStringLiteral(
-        "\r\nmain thread:\r\n"
-        "  0000555555554000  vokrin     TMainForm::ButtonPlayClick() + 0x1c  (main_form.cpp line 42)\r\n"
-        "  00007fff00001000  libc.so.6  ?\r\n"
-        "\r\nthread 101 \"audio\" <suspended> <priority:-5>:\r\n"
-        ">> stack not accessible\r\n");
+    const QString expected =
+        QStringLiteral("\r\nmain thread:\r\n"
+                       "  0000555555554000  vokrin     TMainForm::ButtonPlayClick() + 0x1c  "
+                       "(main_form.cpp line 42)\r\n"
+                       "  00007fff00001000  libc.so.6  ?\r\n"
+                       "\r\nthread 101 \"audio\" <suspended> <priority:-5>:\r\n"
+                       ">> stack not accessible\r\n");
     EXPECT_EQ(formatThreads({main, worker}), expected);
 }
 
 TEST(ReportSections, ModulesHaveBaseNameAndVersionColumnsPaddedToTheLongest)
 {
     const std::vector<ModuleInfo> modules = {
-        {0x00400000, QStringLiteral("vokrin"), QStringLiteral("0.1.0"), QStringLiteral("/opt/vokrin/vokrin")},
+        {0x00400000, QStringLiteral("vokrin"), QStringLiteral("0.1.0"),
+         QStringLiteral("/opt/vokrin/vokrin")},
         {0x7f0012340000, QStringLiteral("libQt6Core.so.6.4.2"), QStringLiteral("6.4.2"),
          QStringLiteral("/usr/lib/libQt6Core.so.6.4.2")}};
     EXPECT_EQ(formatModules(modules),
-              QStringLiteral("\r\nmodules:\r\n"
-                             "00400000 vokrin              0.1.0 /opt/vokrin/vokrin\r\n"
-                             "00007f0012340000 libQt6Core.so.6.4.2 6.4.2 /usr/lib/libQt6Core.so.6.4.2\r\n"));
+              QStringLiteral(
+                  "\r\nmodules:\r\n"
+                  "00400000 vokrin              0.1.0 /opt/vokrin/vokrin\r\n"
+                  "00007f0012340000 libQt6Core.so.6.4.2 6.4.2 /usr/lib/libQt6Core.so.6.4.2\r\n"));
     EXPECT_EQ(formatHardware({}),
               QStringLiteral("\r\nhardware:\r\n(the system lists no devices)\r\n"));
     EXPECT_EQ(formatDisassembly({QStringLiteral("> x")}),
@@ -75,9 +79,12 @@ TEST(ReportSections, ModulesHaveBaseNameAndVersionColumnsPaddedToTheLongest)
 
 TEST(ReportSections, VersionsComeFromSharedLibraryNames)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"libQt6Core.so.6.4.2", "6.4.2"}, {"libc.so.6", "6"},        {"libelf-0.188.so", "0.188"},
-        {"vokrin", ""},                   {"libfoo.so", ""},         {"linux-vdso.so.1", "1"}};
+    const std::pair<const char *, const char *> cases[] = {{"libQt6Core.so.6.4.2", "6.4.2"},
+                                                           {"libc.so.6", "6"},
+                                                           {"libelf-0.188.so", "0.188"},
+                                                           {"vokrin", ""},
+                                                           {"libfoo.so", ""},
+                                                           {"linux-vdso.so.1", "1"}};
     for (const auto &[name, version] : cases)
         EXPECT_EQ(versionFromFileName(QLatin1String(name)), QLatin1String(version)) << name;
 }
@@ -101,10 +108,12 @@ TEST(ReportSections, HardwareListsPciUsbAndSoundDevicesWithTheirDrivers)
     writeText(sys + QStringLiteral("/class/sound/card0/id"), "PCH\n");
     ASSERT_TRUE(QFile::link(pci, sys + QStringLiteral("/class/sound/card0/device")));
 
-    EXPECT_EQ(listHardware(sys),
-              QStringList({QStringLiteral("pci 0000:00:1f.3  multimedia (040300)  8086:a170  driver snd_hda_intel"),
-                           QStringLiteral("usb 1-1  046d:c52b  USB Receiver  (no driver)"),
-                           QStringLiteral("sound card0  PCH  driver snd_hda_intel")}));
+    EXPECT_EQ(
+        listHardware(sys),
+        QStringList({QStringLiteral(
+                         "pci 0000:00:1f.3  multimedia (040300)  8086:a170  driver snd_hda_intel"),
+                     QStringLiteral("usb 1-1  046d:c52b  USB Receiver  (no driver)"),
+                     QStringLiteral("sound card0  PCH  driver snd_hda_intel")}));
     EXPECT_TRUE(listHardware(sys + QStringLiteral("/nothing")).isEmpty());
 }
 
@@ -123,7 +132,8 @@ TEST(Disassembly, DecodingLinesUpWithTheCrashAddressAndMarksTheFailingInstructio
         EXPECT_FALSE(lines[i].startsWith(QLatin1Char('>'))) << i;
 
     // A return address marks the call before it.
-    const QByteArray call = QByteArray::fromHex("e800000000" "90");
+    const QByteArray call = QByteArray::fromHex("e800000000"
+                                                "90");
     const QStringList afterCall = disassemble(call, 0x2000, 0x2005, true);
     ASSERT_EQ(afterCall.size(), 2);
     EXPECT_TRUE(afterCall[0].startsWith(QStringLiteral("> ")));
@@ -140,8 +150,10 @@ TEST(ProcessInspector, NamesOurOwnFunctionsModulesAndThreads)
     ASSERT_TRUE(self.valid());
     const std::uint64_t inside = callerOfNamedFunction();
     const StackFrame frame = self.describe(inside, true);
-    EXPECT_TRUE(frame.function.contains(QStringLiteral("callerOfNamedFunction"))) << frame.function.toStdString();
-    EXPECT_TRUE(frame.file.endsWith(QStringLiteral("report_sections_test.cpp"))) << frame.file.toStdString();
+    EXPECT_TRUE(frame.function.contains(QStringLiteral("callerOfNamedFunction")))
+        << frame.function.toStdString();
+    EXPECT_TRUE(frame.file.endsWith(QStringLiteral("report_sections_test.cpp")))
+        << frame.file.toStdString();
     EXPECT_GT(frame.line, 0);
     EXPECT_EQ(frame.module, QStringLiteral("crashreport_unit_tests"));
 
@@ -179,9 +191,11 @@ TEST(ProcessInspector, SectionsOfAThrowShowTheThrowStackAndTheCallThatThrew)
     EXPECT_LT(main, modules);
     EXPECT_LT(modules, hardware);
     EXPECT_LT(hardware, code);
-    EXPECT_TRUE(sections.mid(main, modules - main).contains(QStringLiteral("callerOfNamedFunction")));
+    EXPECT_TRUE(
+        sections.mid(main, modules - main).contains(QStringLiteral("callerOfNamedFunction")));
     EXPECT_TRUE(sections.contains(QStringLiteral(" crashreport_unit_tests ")));
-    EXPECT_TRUE(sections.contains(QStringLiteral(" 9.9 "))) << "the program's version in its module line";
+    EXPECT_TRUE(sections.contains(QStringLiteral(" 9.9 ")))
+        << "the program's version in its module line";
 #if defined(__x86_64__)
     const QString disassembly = sections.mid(code);
     const qsizetype marked = disassembly.indexOf(QStringLiteral("\r\n> "));
