@@ -10,13 +10,13 @@ std::int32_t progressPercent(std::uint64_t position, std::uint64_t length)
     return static_cast<std::int32_t>(static_cast<std::int64_t>(position) * 100 / signedLength);
 }
 
-bool cueReached(const std::vector<std::uint32_t> &cues, std::int32_t cueIndex,
-                std::int32_t leadTime, std::uint64_t position)
+bool cueReached(const QList<quint32> &cues, std::int32_t cueIndex, std::int32_t leadTime,
+                std::uint64_t position)
 {
-    if (cueIndex < 0 || static_cast<std::size_t>(cueIndex) >= cues.size())
+    if (cueIndex < 0 || cueIndex >= cues.size())
         return false;
-    const std::int64_t due = static_cast<std::int64_t>(cues[static_cast<std::size_t>(cueIndex)]) -
-                             static_cast<std::int64_t>(leadTime);
+    const std::int64_t due =
+        static_cast<std::int64_t>(cues[cueIndex]) - static_cast<std::int64_t>(leadTime);
     return due <= static_cast<std::int64_t>(position);
 }
 

@@ -16,7 +16,7 @@ TEST(LyricTimeline, ProgressIsTruncatedPercentAndSafeForZeroLength)
 
 TEST(LyricTimeline, CueIsReachedAtCueMinusLeadTimeWithoutWrapping)
 {
-    const std::vector<std::uint32_t> cues{1000, 500, 0xFFFFFFF0u};
+    const QList<quint32> cues{1000, 500, 0xFFFFFFF0u};
     struct Case {
         int index;
         int lead;
