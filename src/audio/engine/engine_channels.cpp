@@ -95,15 +95,14 @@ uint32_t Engine::loadMusic(const std::string &path, bool decode, uint32_t freq)
             setLastError(kErrInit);
             return 0;
         }
-        rate = freq == 0 ? m_rate : static_cast<int>(freq);
+        // A played module renders at the device rate; a decoding one at the rate asked
+        // for (0: the device's).
+        rate = freq == 0 || !decode ? m_rate : static_cast<int>(freq);
     }
     if (rate < 8000 || rate > 192000) {
         setLastError(kErrIllParam);
         return 0;
     }
-    // A played module renders at the device rate; a decoding one at the rate asked for.
-    if (!decode)
-        rate = m_rate;
     OpenError error = OpenError::None;
     std::unique_ptr<Decoder> decoder = openMusicDecoder(path, rate, error);
     if (!decoder) {
