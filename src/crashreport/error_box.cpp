@@ -1,5 +1,6 @@
 #include "error_box.h"
 
+#include "button_pictures.h"
 #include "platform/platform.h"
 #include "report_actions.h"
 
@@ -18,9 +19,11 @@ namespace {
 constexpr int kMinimumWidth = 538;
 constexpr int kReportHeight = 395;
 
-QPushButton *makeButton(const QString &text, const char *objectName, QWidget *parent)
+QPushButton *makeButton(const QString &text, const char *objectName, const char *picture,
+                        QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
+    button->setIcon(buttonPicture(QLatin1String(picture)));
     button->setObjectName(QLatin1String(objectName));
     button->setAutoDefault(false);
     return button;
@@ -43,12 +46,13 @@ ErrorBox::ErrorBox(const QString &title, ReportContext context, bool canContinue
     auto *message = new QLabel(QStringLiteral("An error occurred in the application."), this);
     message->setObjectName(QStringLiteral("message"));
 
-    auto *mail = makeButton(QStringLiteral("E-mail error"), "mailButton", this);
-    auto *save = makeButton(QStringLiteral("Save error"), "saveButton", this);
-    auto *print = makeButton(QStringLiteral("Print error"), "printButton", this);
-    auto *goOn = makeButton(QStringLiteral("Continue"), "continueButton", this);
-    auto *restart = makeButton(QStringLiteral("Restart"), "restartButton", this);
-    auto *close = makeButton(QStringLiteral("Close"), "closeButton", this);
+    auto *mail = makeButton(QStringLiteral("E-mail error"), "mailButton", "MEIMAIL", this);
+    auto *save = makeButton(QStringLiteral("Save error"), "saveButton", "MEISAVE", this);
+    auto *print = makeButton(QStringLiteral("Print error"), "printButton", "MEIPRINT", this);
+    auto *goOn = makeButton(QStringLiteral("Continue"), "continueButton",
+                            m_canContinue ? "MEICONTINUE" : "MEICANTCONTINUE", this);
+    auto *restart = makeButton(QStringLiteral("Restart"), "restartButton", "MEIRESTART", this);
+    auto *close = makeButton(QStringLiteral("Close"), "closeButton", "MEICLOSE", this);
     goOn->setEnabled(m_canContinue);
     (m_canContinue ? goOn : close)->setDefault(true);
 

@@ -24,7 +24,8 @@ void drawArrowCursor(QPainter &painter, QPoint tip)
         arrow.lineTo(point);
     painter.save();
     painter.translate(tip);
-    painter.setRenderHint(QPainter::Antialiasing);
+    // Crisp like the system's own cursor pictures.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
     painter.drawPath(arrow);

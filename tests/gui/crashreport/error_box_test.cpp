@@ -1,3 +1,4 @@
+#include "crashreport/button_pictures.h"
 #include "crashreport/error_box.h"
 #include "crashreport/report_printer.h"
 #include "platform/scripted_platform.h"
@@ -259,4 +260,36 @@ TEST(ReportPrinter, WrapsAtBlanksAndBreaksOnlyWordsThatDoNotFit)
     const auto pages = paginate(QStringList({"a", "b", "c", "d", "e"}), 2);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[2], QStringList({"e"}));
+}
+
+TEST(ErrorBox, ButtonsCarryTheirBuiltInPictures)
+{
+    const char *names[] = {"MEIMAIL",     "MEISAVE",    "MEIPRINT", "MEISHOW",
+                           "MEICONTINUE", "MEIRESTART", "MEICLOSE", "MEICANTCONTINUE"};
+    std::vector<QImage> images;
+    for (const char *name : names) {
+        const QImage image = buttonPicture(QLatin1String(name)).toImage();
+        ASSERT_EQ(image.size(), QSize(16, 16)) << name;
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+        EXPECT_GT(opaque, 20) << name << " draws something";
+        for (const QImage &other : images)
+            EXPECT_NE(image, other) << name << " looks like another picture";
+        images.push_back(image);
+    }
+    EXPECT_TRUE(buttonPicture(QStringLiteral("MEINOTHING")).isNull());
+
+    ScriptedPlatform desktop;
+    const auto context = makeContext(vokrin::testing::makeTempDir("pictures"));
+    const auto iconOf = [](QPushButton *b) { return b->icon().pixmap(16, 16).toImage(); };
+    ErrorBox fatal(QStringLiteral("vokrin"), context, false);
+    EXPECT_EQ(iconOf(button(fatal, "continueButton")),
+              buttonPicture(QStringLiteral("MEICANTCONTINUE")).toImage());
+    ErrorBox recoverable(QStringLiteral("vokrin"), context, true);
+    EXPECT_EQ(iconOf(button(recoverable, "continueButton")),
+              buttonPicture(QStringLiteral("MEICONTINUE")).toImage());
+    EXPECT_EQ(iconOf(button(recoverable, "mailButton")),
+              buttonPicture(QStringLiteral("MEIMAIL")).toImage());
 }
