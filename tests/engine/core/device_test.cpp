@@ -2,7 +2,9 @@
 #include "engine_test_support.h"
 #include "pulse_server.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <chrono>
 #include <fstream>
 #include <numbers>
@@ -50,11 +52,25 @@ TEST(RealDevice, ToneIsRecordedAtItsFrequencyAndLevel)
 
     const HSTREAM s = BASS_StreamCreateFile(FALSE, fixture("tone1k_44100_stereo.wav").c_str(), 0, 0, 0x80);
     ASSERT_NE(s, 0u);
+    const auto played = std::chrono::steady_clock::now();
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    // Wait for the end of the 2 s tone (generously, for a loaded machine).
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (BASS_ChannelIsActive(s) != BASS_ACTIVE_STOPPED && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Until the end of the 2 s tone (generously, for a loaded machine): the heard
+    // position never goes back, and never gets ahead of the time since Play.
+    const auto deadline = played + std::chrono::seconds(30);
+    double last = 0;
+    double worstLead = -1;
+
+    while (BASS_ChannelIsActive(s) != BASS_ACTIVE_STOPPED && std::chrono::steady_clock::now() < deadline) {
+        const double heard = BASS_ChannelBytes2Seconds(s, BASS_ChannelGetPosition(s));
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - played).count();
+        EXPECT_GE(heard, last);
+        last = heard;
+        worstLead = std::max(worstLead, heard - elapsed);
+
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::printf("heard position ahead of the time since Play by at most %.1f ms\n", worstLead * 1000);
+    EXPECT_LT(worstLead, 0.005) << "the heard position ran ahead of real time";
     EXPECT_EQ(BASS_ChannelIsActive(s), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
     EXPECT_EQ(BASS_ChannelGetPosition(s), BASS_StreamGetLength(s));
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the device's tail
