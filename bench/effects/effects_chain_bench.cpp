@@ -28,7 +28,8 @@ void addProgramChain(EffectChain &chain)
 {
     const float centres[10] = {80, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
     for (int b = 0; b < 10; ++b)
-        chain.set(chain.add(EffectKind::ParamEq, 1), ParamEqSettings{centres[b], 18, b % 2 ? 5.0f : -4.0f});
+        chain.set(chain.add(EffectKind::ParamEq, 1),
+                  ParamEqSettings{centres[b], 18, b % 2 ? 5.0f : -4.0f});
     chain.set(chain.add(EffectKind::Compressor, 1), CompressorSettings{3, 10, 200, -20, 3, 4});
     chain.set(chain.add(EffectKind::Echo, 1), EchoSettings{30, 40, 333, 333, true});
     chain.set(chain.add(EffectKind::Reverb, 1), ReverbSettings{0, -10, 1000, 0.001f});

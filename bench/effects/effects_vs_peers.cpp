@@ -53,13 +53,15 @@ vokrin::fixtures::Pcm makeProgramme(double seconds)
             noise = noise * 1664525u + 1013904223u;
             const double n = ((noise >> 8) / 8388608.0 - 1.0) * 0.05;
             const double v = 0.45 * swell * chord + 0.4 * kick + n * (c ? 1.0 : 0.5);
-            pcm.samples[i * 2 + c] = static_cast<int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32000));
+            pcm.samples[i * 2 + c] =
+                static_cast<int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32000));
         }
     }
     return pcm;
 }
 
-struct Cost {
+struct Cost
+{
     double wall = -1; // seconds
     double cpu = -1;  // seconds of processor time, all threads (ours or the child's)
 };
@@ -118,7 +120,8 @@ bool renderThroughEngine(const fs::path &wav, bool withEffects)
     }
     std::vector<int16_t> block(16384);
     for (;;) {
-        const DWORD got = BASS_ChannelGetData(s, block.data(), static_cast<DWORD>(block.size() * 2));
+        const DWORD got =
+            BASS_ChannelGetData(s, block.data(), static_cast<DWORD>(block.size() * 2));
         if (got == static_cast<DWORD>(-1) || got == 0)
             break;
     }
@@ -130,8 +133,8 @@ std::vector<std::string> soxCommand(const fs::path &wav)
 {
     std::vector<std::string> argv = {"sox", "-q", wav.string(), "-n"};
     for (int b = 0; b < 10; ++b) {
-        argv.insert(argv.end(), {"equalizer", std::to_string(kCentres[b]), "1.5o",
-                                 std::to_string(kGains[b])});
+        argv.insert(argv.end(),
+                    {"equalizer", std::to_string(kCentres[b]), "1.5o", std::to_string(kGains[b])});
     }
     // Attack/decay 10/200 ms, 3:1 above -20 dB, +3 dB out; a 333 ms echo; a 1 s-ish reverb.
     argv.insert(argv.end(), {"compand", "0.01,0.2", "-90,-90,-20,-20,0,-13.3", "3"});
@@ -144,12 +147,12 @@ std::vector<std::string> ffmpegCommand(const fs::path &wav)
 {
     std::string filters;
     for (int b = 0; b < 10; ++b)
-        filters += "equalizer=f=" + std::to_string(kCentres[b]) + ":t=o:w=1.5:g=" +
-                   std::to_string(kGains[b]) + ",";
+        filters += "equalizer=f=" + std::to_string(kCentres[b]) +
+                   ":t=o:w=1.5:g=" + std::to_string(kGains[b]) + ",";
     filters += "acompressor=threshold=0.1:ratio=3:attack=10:release=200:makeup=1.41,";
     filters += "aecho=0.8:0.7:333:0.4";
-    return {"ffmpeg", "-nostdin", "-v", "error", "-i", wav.string(), "-af", filters,
-            "-f",     "null",     "-"};
+    return {"ffmpeg", "-nostdin", "-v", "error", "-i", wav.string(),
+            "-af",    filters,    "-f", "null",  "-"};
 }
 
 void line(const char *name, Cost c, double audioSeconds)
@@ -157,8 +160,8 @@ void line(const char *name, Cost c, double audioSeconds)
     if (c.cpu < 0)
         std::printf("%-42s  not run (tool missing or failed)\n", name);
     else
-        std::printf("%-42s %7.2f s cpu %7.1f x real time   (wall %6.2f s, %6.1f x)\n", name,
-                    c.cpu, audioSeconds / c.cpu, c.wall, audioSeconds / c.wall);
+        std::printf("%-42s %7.2f s cpu %7.1f x real time   (wall %6.2f s, %6.1f x)\n", name, c.cpu,
+                    audioSeconds / c.cpu, c.wall, audioSeconds / c.wall);
 }
 
 } // namespace
@@ -166,7 +169,8 @@ void line(const char *name, Cost c, double audioSeconds)
 int main(int argc, char **argv)
 {
     const double audioSeconds = argc > 1 ? std::atof(argv[1]) : 300.0;
-    const fs::path dir = fs::temp_directory_path() / ("vokrin-bench-effects-" + std::to_string(getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("vokrin-bench-effects-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const fs::path wav = dir / "programme.wav";
     if (!vokrin::fixtures::writeWav(wav, makeProgramme(audioSeconds))) {

@@ -17,7 +17,8 @@ using vokrin::engine::EffectKind;
 using vokrin::engine::ParamEqSettings;
 using vokrin::engine::ReverbSettings;
 
-struct EffectRef {
+struct EffectRef
+{
     DWORD channel;
     int index;
 };

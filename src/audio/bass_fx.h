@@ -19,13 +19,15 @@
 #define BASS_FX_PARAMEQ 7
 #define BASS_FX_REVERB 8
 
-typedef struct {
+typedef struct
+{
     float fCenter;    // Hz
     float fBandwidth; // semitones
     float fGain;      // dB
 } BASS_FXPARAMEQ;
 
-typedef struct {
+typedef struct
+{
     float fGain;      // output gain, dB
     float fAttack;    // ms
     float fRelease;   // ms
@@ -34,7 +36,8 @@ typedef struct {
     float fPredelay; // look-ahead, ms
 } BASS_FXCOMPRESSOR;
 
-typedef struct {
+typedef struct
+{
     float fWetDryMix;  // %, 100 all wet
     float fFeedback;   // %
     float fLeftDelay;  // ms
@@ -42,7 +45,8 @@ typedef struct {
     BOOL lPanDelay;    // 0 off, -1 on (any non-zero value is taken as on)
 } BASS_FXECHO;
 
-typedef struct {
+typedef struct
+{
     float fInGain;          // dB
     float fReverbMix;       // dB
     float fReverbTime;      // ms

@@ -24,13 +24,14 @@ TEST(EffectChain, RunsHigherPrioritiesFirstAndEqualOnesInTheOrderAdded)
 {
     // A -30 dB tone: compressing first leaves it alone and the EQ lifts it to -18 dB;
     // boosting first takes it over the -20 dB threshold, where the limiter holds it.
-    struct Case {
+    struct Case
+    {
         bool compressorAddedFirst;
         int compressorPriority, eqPriority;
         double expectDb;
     };
-    const Case cases[] = {{true, 2, 1, -18}, {false, 2, 1, -18}, {true, 1, 2, -20},
-                          {false, 1, 2, -20}, {true, 1, 1, -18}, {false, 1, 1, -20},
+    const Case cases[] = {{true, 2, 1, -18},  {false, 2, 1, -18}, {true, 1, 2, -20},
+                          {false, 1, 2, -20}, {true, 1, 1, -18},  {false, 1, 1, -20},
                           {false, -5, 7, -20}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.compressorAddedFirst << " " << c.compressorPriority
@@ -107,8 +108,8 @@ TEST(EffectChain, IndexAndKindMismatchesAreRefused)
 // Renders a 440 Hz tone through a chain made by `setup`; after `changeAt` frames,
 // `change` runs. Returns the output of channel 0.
 std::vector<float> renderWithChange(const std::function<void(EffectChain &)> &setup,
-                                    const std::function<void(EffectChain &)> &change,
-                                    int changeAt, int frames, double amplitude = 0.5)
+                                    const std::function<void(EffectChain &)> &change, int changeAt,
+                                    int frames, double amplitude = 0.5)
 {
     EffectChain chain(kRate, 2);
     setup(chain);
@@ -133,7 +134,8 @@ double maxStep(const std::vector<float> &x, int from, int to)
 
 TEST(EffectChain, ChangesAreHeardWithinTwentyMillisecondsAndWithoutClicks)
 {
-    struct Case {
+    struct Case
+    {
         const char *what;
         std::function<void(EffectChain &)> setup;
         std::function<void(EffectChain &)> change;
@@ -143,19 +145,35 @@ TEST(EffectChain, ChangesAreHeardWithinTwentyMillisecondsAndWithoutClicks)
     };
     const Case cases[] = {
         {"eq gain", add(ParamEqSettings{440, 12, 0}, EffectKind::ParamEq),
-         [](EffectChain &c) { c.set(0, ParamEqSettings{440, 12, 9}); }},
+         [](EffectChain &c) {
+             c.set(0, ParamEqSettings{440, 12, 9});
+         }},
         {"eq centre", add(ParamEqSettings{440, 6, -12}, EffectKind::ParamEq),
-         [](EffectChain &c) { c.set(0, ParamEqSettings{4000, 6, -12}); }},
-        {"compressor output gain", add(CompressorSettings{0, 0, 50, 0, 1, 0}, EffectKind::Compressor),
-         [](EffectChain &c) { c.set(0, CompressorSettings{-12, 0, 50, 0, 1, 0}); }},
-        {"compressor threshold", add(CompressorSettings{0, 0, 50, 0, 10, 0}, EffectKind::Compressor),
-         [](EffectChain &c) { c.set(0, CompressorSettings{0, 0, 50, -30, 10, 0}); }},
+         [](EffectChain &c) {
+             c.set(0, ParamEqSettings{4000, 6, -12});
+         }},
+        {"compressor output gain",
+         add(CompressorSettings{0, 0, 50, 0, 1, 0}, EffectKind::Compressor),
+         [](EffectChain &c) {
+             c.set(0, CompressorSettings{-12, 0, 50, 0, 1, 0});
+         }},
+        {"compressor threshold",
+         add(CompressorSettings{0, 0, 50, 0, 10, 0}, EffectKind::Compressor),
+         [](EffectChain &c) {
+             c.set(0, CompressorSettings{0, 0, 50, -30, 10, 0});
+         }},
         {"echo mix", add(EchoSettings{0, 0, 5, 5, false}, EffectKind::Echo),
-         [](EffectChain &c) { c.set(0, EchoSettings{100, 0, 5, 5, false}); }},
+         [](EffectChain &c) {
+             c.set(0, EchoSettings{100, 0, 5, 5, false});
+         }},
         {"reverb mix", add(ReverbSettings{0, -96, 1000, 0.5f}, EffectKind::Reverb),
-         [](EffectChain &c) { c.set(0, ReverbSettings{0, -6, 1000, 0.5f}); }},
+         [](EffectChain &c) {
+             c.set(0, ReverbSettings{0, -6, 1000, 0.5f});
+         }},
         {"reverb in-gain", add(ReverbSettings{-96, -6, 1000, 0.5f}, EffectKind::Reverb),
-         [](EffectChain &c) { c.set(0, ReverbSettings{0, -6, 1000, 0.5f}); }},
+         [](EffectChain &c) {
+             c.set(0, ReverbSettings{0, -6, 1000, 0.5f});
+         }},
     };
     const int changeAt = 256 * 40;
     const int frames = changeAt + kRate / 5;
@@ -176,8 +194,8 @@ TEST(EffectChain, ChangesAreHeardWithinTwentyMillisecondsAndWithoutClicks)
             change = std::max(change, static_cast<double>(std::fabs(after[i] - before[i])));
         EXPECT_GT(change, 0.05);
         // No click: sample-to-sample steps stay within what the steady tones show.
-        const double steady =
-            std::max(maxStep(before, changeAt - 4000, changeAt), maxStep(after, frames - 4000, frames));
+        const double steady = std::max(maxStep(before, changeAt - 4000, changeAt),
+                                       maxStep(after, frames - 4000, frames));
         EXPECT_LT(maxStep(after, changeAt, changeAt + kRate / 20), 1.5 * steady + 0.005);
     }
 }
@@ -205,9 +223,7 @@ TEST(EffectChain, CompressorPredelayChangeDoesNotTear)
     const auto setup = [](EffectChain &c) {
         c.set(c.add(EffectKind::Compressor, 1), CompressorSettings{0, 0, 50, 0, 1, 0});
     };
-    const auto change = [](EffectChain &c) {
-        c.set(0, CompressorSettings{0, 0, 50, 0, 1, 4});
-    };
+    const auto change = [](EffectChain &c) { c.set(0, CompressorSettings{0, 0, 50, 0, 1, 4}); };
     const std::vector<float> out = renderWithChange(setup, change, 25600, 40000, 0.9);
     const double steady = maxStep(out, 10000, 25600);
     EXPECT_LT(maxStep(out, 25600, 40000), 1.5 * steady);

@@ -53,8 +53,9 @@ Audio readAllFloat(HSTREAM stream, int rate, int channels)
     Audio out{rate, channels, {}};
     std::vector<float> block(4096 * static_cast<std::size_t>(channels));
     for (;;) {
-        const DWORD got = BASS_ChannelGetData(
-            stream, block.data(), static_cast<DWORD>(block.size() * sizeof(float)) | BASS_DATA_FLOAT);
+        const DWORD got =
+            BASS_ChannelGetData(stream, block.data(),
+                                static_cast<DWORD>(block.size() * sizeof(float)) | BASS_DATA_FLOAT);
         if (got == static_cast<DWORD>(-1) || got == 0)
             break;
         out.samples.insert(out.samples.end(), block.begin(), block.begin() + got / sizeof(float));
@@ -69,6 +70,9 @@ void EngineTest::SetUp()
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
 }
 
-void EngineTest::TearDown() { BASS_Free(); }
+void EngineTest::TearDown()
+{
+    BASS_Free();
+}
 
 } // namespace vokrin::fxtest

@@ -23,8 +23,8 @@ Audio compress(const CompressorSettings &s, Audio a)
     return a;
 }
 
-CompressorSettings settings(float gain, float attack, float release, float threshold,
-                            float ratio, float predelay)
+CompressorSettings settings(float gain, float attack, float release, float threshold, float ratio,
+                            float predelay)
 {
     return CompressorSettings{gain, attack, release, threshold, ratio, predelay};
 }
@@ -38,7 +38,8 @@ double steadyLevelDb(const CompressorSettings &s, double inputDb)
 
 TEST(Compressor, StaticCurve)
 {
-    struct Case {
+    struct Case
+    {
         float gain, threshold, ratio;
         double inputDb, expectDb, tolerance;
     };
@@ -48,13 +49,12 @@ TEST(Compressor, StaticCurve)
         {-12, -10, 10, 0.0, -21.0, 0.5}, //
         {0, -20, 3, -30.0, -30.0, 0.2},  // below the threshold: unchanged
         {0, -20, 3, -21.0, -21.0, 0.2},  //
-        {0, -60, 100, -70.0, -70.0, 0.2},
-        {0, -30, 2, -6.0, -18.0, 0.5},   // 24 dB over, halved
-        {0, -20, 100, -2.0, -19.8, 0.5}, // nearly a limiter
+        {0, -60, 100, -70.0, -70.0, 0.2}, {0, -30, 2, -6.0, -18.0, 0.5}, // 24 dB over, halved
+        {0, -20, 100, -2.0, -19.8, 0.5},                                 // nearly a limiter
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "thr " << c.threshold << " ratio " << c.ratio
-                                        << " in " << c.inputDb << " gain " << c.gain);
+        SCOPED_TRACE(testing::Message() << "thr " << c.threshold << " ratio " << c.ratio << " in "
+                                        << c.inputDb << " gain " << c.gain);
         EXPECT_NEAR(steadyLevelDb(settings(c.gain, 5, 200, c.threshold, c.ratio, 0), c.inputDb),
                     c.expectDb, c.tolerance);
     }
@@ -84,8 +84,7 @@ Audio levelSteps(int frames, int stepUp, int stepDown, float low, float high)
 
 // Milliseconds after `from` until the gain (in dB) has covered 90 % of its way from
 // `startDb` to `endDb`.
-double msToNinetyPercent(const Audio &in, const Audio &out, int from, double startDb,
-                         double endDb)
+double msToNinetyPercent(const Audio &in, const Audio &out, int from, double startDb, double endDb)
 {
     const double mark = startDb + 0.9 * (endDb - startDb);
     for (int i = from; i < in.frames(); ++i) {
@@ -98,7 +97,8 @@ double msToNinetyPercent(const Audio &in, const Audio &out, int from, double sta
 
 TEST(Compressor, AttackAndReleaseTimes)
 {
-    struct Case {
+    struct Case
+    {
         float attack, release;
     };
     const Case cases[] = {{10, 200}, {50, 500}, {200, 100}, {2, 1000}};

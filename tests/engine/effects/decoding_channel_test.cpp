@@ -90,8 +90,7 @@ TEST_F(DecodedEffects, CompressorSteadySines)
     EXPECT_NEAR(compressedLevelDb({0, 10, 200, -10, 10, 4}, -12), -12.0, 0.2);
     // 0 dBFS, threshold -10, ratio 10: -9 dBFS plus the output gain.
     for (float gain : {0.0f, 6.0f, -20.0f})
-        EXPECT_NEAR(compressedLevelDb({gain, 10, 200, -10, 10, 0}, 0.0), -9.0 + gain, 0.5)
-            << gain;
+        EXPECT_NEAR(compressedLevelDb({gain, 10, 200, -10, 10, 0}, 0.0), -9.0 + gain, 0.5) << gain;
 }
 
 TEST_F(DecodedEffects, CompressorRatioOneIsTransparent)
@@ -116,7 +115,8 @@ TEST_F(DecodedEffects, CompressorAttackAndReleaseTimes)
     for (auto [attack, release] : {std::pair{10.0f, 200.0f}, std::pair{100.0f, 1000.0f}}) {
         SCOPED_TRACE(testing::Message() << attack << " / " << release);
         const Audio out = renderThroughChannel(
-            in, "steps", setOne(BASS_FX_COMPRESSOR, BASS_FXCOMPRESSOR{0, attack, release, -20, 4, 0}));
+            in, "steps",
+            setOne(BASS_FX_COMPRESSOR, BASS_FXCOMPRESSOR{0, attack, release, -20, 4, 0}));
         const auto gainDb = [&](int i) { return toDb(std::fabs(out.at(i, 0) / ref.at(i, 0))); };
         int i = up;
         while (i < down && gainDb(i) > -13.5)
@@ -148,12 +148,13 @@ TEST_F(DecodedEffects, EchoDelaysFeedbackMixAndPan)
     Audio click = silence(rate, 2, rate * 2);
     click.at(0, 0) = click.at(0, 1) = 0.5f;
     // Each side at its own delay.
-    Audio out = renderThroughChannel(click, "echo",
-                                     setOne(BASS_FX_ECHO, BASS_FXECHO{100, 0, 250, 410, 0}));
+    Audio out =
+        renderThroughChannel(click, "echo", setOne(BASS_FX_ECHO, BASS_FXECHO{100, 0, 250, 410, 0}));
     EXPECT_NEAR(peakIndex(out.channel(0), 0, out.frames()), 12000, 1);
     EXPECT_NEAR(peakIndex(out.channel(1), 0, out.frames()), 19680, 1);
     // Each repeat is the feedback of the one before.
-    out = renderThroughChannel(click, "echo", setOne(BASS_FX_ECHO, BASS_FXECHO{50, 40, 100, 100, 0}));
+    out =
+        renderThroughChannel(click, "echo", setOne(BASS_FX_ECHO, BASS_FXECHO{50, 40, 100, 100, 0}));
     const std::vector<float> left = out.channel(0);
     for (int k = 2; k <= 4; ++k)
         EXPECT_NEAR(left[k * 4800] / left[(k - 1) * 4800], 0.4, 1e-4) << k;
@@ -169,9 +170,10 @@ TEST_F(DecodedEffects, EchoDelaysFeedbackMixAndPan)
     EXPECT_EQ(out.at(4800 + 9600, 0), 0.0f);
     // Mix 0: dry only, bit-exact.
     const Audio in = noise(rate, 2, rate, 0.7);
-    EXPECT_EQ(renderThroughChannel(in, "dry", setOne(BASS_FX_ECHO, BASS_FXECHO{0, 50, 100, 200, -1}))
-                  .samples,
-              quantised(in).samples);
+    EXPECT_EQ(
+        renderThroughChannel(in, "dry", setOne(BASS_FX_ECHO, BASS_FXECHO{0, 50, 100, 200, -1}))
+            .samples,
+        quantised(in).samples);
 }
 
 TEST_F(DecodedEffects, ReverbDecayTimes)
@@ -190,8 +192,8 @@ TEST_F(DecodedEffects, ReverbHighFrequencyRatio)
 {
     Audio click = silence(44100, 2, 44100 * 3);
     click.at(0, 0) = click.at(0, 1) = 0.999f;
-    const Audio ir = renderThroughChannel(click, "hf",
-                                          setOne(BASS_FX_REVERB, BASS_FXREVERB{0, 0, 2000, 0.1f}));
+    const Audio ir =
+        renderThroughChannel(click, "hf", setOne(BASS_FX_REVERB, BASS_FXREVERB{0, 0, 2000, 0.1f}));
     const std::vector<float> h = ir.channel(1);
     EXPECT_LT(decayTime(highPass(h, 44100, 6000), 44100),
               decayTime(lowPass(h, 44100, 1000), 44100) / 3.0);
@@ -201,13 +203,15 @@ TEST_F(DecodedEffects, ReverbMixAndInGainAtTheBottom)
 {
     const Audio in = noise(44100, 2, 44100, 0.5);
     const Audio ref = quantised(in);
-    Audio out = renderThroughChannel(in, "mix", setOne(BASS_FX_REVERB, BASS_FXREVERB{0, -96, 2000, 0.5f}));
+    Audio out =
+        renderThroughChannel(in, "mix", setOne(BASS_FX_REVERB, BASS_FXREVERB{0, -96, 2000, 0.5f}));
     double worst = 0;
     for (std::size_t i = 0; i < ref.samples.size(); ++i)
         worst = std::max(worst, static_cast<double>(std::fabs(out.samples[i] - ref.samples[i])));
     EXPECT_LT(toDb(worst / 0.5), -80.0);
     // In-gain -96 dB with an all-wet mix: nothing comes out.
-    out = renderThroughChannel(in, "ingain", setOne(BASS_FX_REVERB, BASS_FXREVERB{-96, 0, 2000, 0.5f}));
+    out = renderThroughChannel(in, "ingain",
+                               setOne(BASS_FX_REVERB, BASS_FXREVERB{-96, 0, 2000, 0.5f}));
     EXPECT_LT(toDb(peakAbs(out.samples, 0, static_cast<int>(out.samples.size())) / 0.5), -96.0);
 }
 
@@ -220,9 +224,11 @@ TEST_F(DecodedEffects, PriorityDecidesTheOrder)
             const BASS_FXPARAMEQ eq{1000, 36, 12};
             const BASS_FXCOMPRESSOR comp{0, 0, 500, -20, 100, 0};
             ASSERT_TRUE(BASS_FXSetParameters(BASS_ChannelSetFX(s, BASS_FX_PARAMEQ, 1), &eq));
-            ASSERT_TRUE(BASS_FXSetParameters(BASS_ChannelSetFX(s, BASS_FX_COMPRESSOR, compPriority), &comp));
+            ASSERT_TRUE(BASS_FXSetParameters(BASS_ChannelSetFX(s, BASS_FX_COMPRESSOR, compPriority),
+                                             &comp));
         };
-        const Audio out = renderThroughChannel(sine(44100, 2, 22050, 1000, fromDb(-30)), "order", attach);
+        const Audio out =
+            renderThroughChannel(sine(44100, 2, 22050, 1000, fromDb(-30)), "order", attach);
         EXPECT_NEAR(toDb(peakAbs(out.channel(0), 11025, 22050)), expectDb, 0.3) << compPriority;
     }
 }

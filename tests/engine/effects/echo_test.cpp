@@ -26,21 +26,28 @@ EchoSettings settings(float mix, float feedback, float left, float right, bool p
     return EchoSettings{mix, feedback, left, right, pan};
 }
 
-int samples(double ms, int rate) { return static_cast<int>(std::lround(ms * rate / 1000.0)); }
+int samples(double ms, int rate)
+{
+    return static_cast<int>(std::lround(ms * rate / 1000.0));
+}
 
 TEST(Echo, ImpulseReturnsAtEachSidesDelay)
 {
-    struct Case {
+    struct Case
+    {
         int rate;
         float left, right;
     };
-    const Case cases[] = {{44100, 500, 500}, {44100, 120, 333}, {8000, 1, 2000},
-                          {48000, 2000, 7.5f}, {96000, 250, 1000}};
+    const Case cases[] = {{44100, 500, 500},
+                          {44100, 120, 333},
+                          {8000, 1, 2000},
+                          {48000, 2000, 7.5f},
+                          {96000, 250, 1000}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.rate << ": " << c.left << " / " << c.right);
         const int frames = samples(std::max(c.left, c.right), c.rate) + 100;
-        const Audio out = echo(settings(100, 0, c.left, c.right, false),
-                               impulse(c.rate, 2, frames));
+        const Audio out =
+            echo(settings(100, 0, c.left, c.right, false), impulse(c.rate, 2, frames));
         EXPECT_NEAR(peakIndex(out.channel(0), 0, frames), samples(c.left, c.rate), 1);
         EXPECT_NEAR(peakIndex(out.channel(1), 0, frames), samples(c.right, c.rate), 1);
         EXPECT_NEAR(peakAbs(out.channel(0), 0, frames), 1.0, 1e-6); // mix 100: all wet
@@ -54,7 +61,7 @@ TEST(Echo, EachRepeatIsTheFeedbackOfTheOneBefore)
         const int d = samples(100, 44100);
         const Audio out = echo(settings(50, feedback, 100, 100, false), impulse(44100, 2, 6 * d));
         const std::vector<float> left = out.channel(0);
-        EXPECT_FLOAT_EQ(left[0], 0.5f); // dry half
+        EXPECT_FLOAT_EQ(left[0], 0.5f);  // dry half
         EXPECT_NEAR(left[d], 0.5, 1e-6); // first repeat at the wet half
         for (int k = 2; k <= 5; ++k)
             EXPECT_NEAR(left[k * d] / left[(k - 1) * d], feedback / 100.0, 1e-5) << k;
@@ -104,10 +111,10 @@ TEST(Echo, RefusesValuesOutOfRangeAndKeepsItsParameters)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const EchoSettings refused[] = {
-        settings(-1, 50, 500, 500, false),  settings(100.5f, 50, 500, 500, false),
+        settings(-1, 50, 500, 500, false),    settings(100.5f, 50, 500, 500, false),
         settings(50, -0.1f, 500, 500, false), settings(50, 101, 500, 500, false),
-        settings(50, 50, 0.5f, 500, false), settings(50, 50, 500, 2001, false),
-        settings(50, 50, nan, 500, false),  settings(50, 50, 500, inf, false),
+        settings(50, 50, 0.5f, 500, false),   settings(50, 50, 500, 2001, false),
+        settings(50, 50, nan, 500, false),    settings(50, 50, 500, inf, false),
         settings(nan, 50, 500, 500, false),
     };
     EffectChain chain(44100, 2);

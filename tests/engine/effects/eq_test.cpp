@@ -69,15 +69,15 @@ TEST(ParamEq, TheProgramsTenBandsAtBothExtremes)
 
 TEST(ParamEq, WorksFromEightTo96KilohertzMonoAndStereo)
 {
-    struct Case {
+    struct Case
+    {
         int rate;
         int channels;
         float centre;
         double expectHz; // where the peak lands (centre held below 0.45 x rate)
     };
-    const Case cases[] = {{8000, 1, 1000, 1000},     {8000, 2, 16000, 3600},
-                          {22050, 2, 16000, 9922.5}, {48000, 1, 600, 600},
-                          {96000, 2, 80, 80},        {96000, 2, 16000, 16000}};
+    const Case cases[] = {{8000, 1, 1000, 1000}, {8000, 2, 16000, 3600}, {22050, 2, 16000, 9922.5},
+                          {48000, 1, 600, 600},  {96000, 2, 80, 80},     {96000, 2, 16000, 16000}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.rate << " Hz rate, centre " << c.centre);
         const double g = measuredGainDb(c.rate, {c.centre, 12.0f, 9.0f}, c.expectHz, c.channels);
@@ -90,7 +90,8 @@ TEST(ParamEq, ZeroDecibelsOnEveryBandIsBitExact)
     EffectChain chain(44100, 2);
     const float centres[] = {80, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
     for (float centre : centres)
-        ASSERT_TRUE(chain.set(chain.add(EffectKind::ParamEq, 1), ParamEqSettings{centre, 18.0f, 0.0f}));
+        ASSERT_TRUE(
+            chain.set(chain.add(EffectKind::ParamEq, 1), ParamEqSettings{centre, 18.0f, 0.0f}));
     Audio in = sine(44100, 2, 44100, 440.0, 0.7);
     for (int i = 0; i < in.frames(); i += 7)
         in.at(i, 1) = -in.at(i, 1) * 0.3f; // make the channels differ
@@ -132,8 +133,8 @@ TEST(ParamEq, RefusesValuesOutOfRangeAndKeepsItsParameters)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const ParamEqSettings refused[] = {
-        {1000, 12, 15.5f}, {1000, 12, -15.5f}, {1000, 12, nan},  {1000, 12, inf},
-        {79.9f, 12, 3},    {16001, 12, 3},     {nan, 12, 3},     {-inf, 12, 3},
+        {1000, 12, 15.5f}, {1000, 12, -15.5f}, {1000, 12, nan}, {1000, 12, inf},
+        {79.9f, 12, 3},    {16001, 12, 3},     {nan, 12, 3},    {-inf, 12, 3},
         {1000, 0.9f, 3},   {1000, 36.1f, 3},   {1000, nan, 3},
     };
     EffectChain chain(44100, 2);

@@ -37,7 +37,8 @@ protected:
 TEST_F(PlayingEffects, ASetIsHeardWithinTwentyMilliseconds)
 {
     const auto file = writeWavFile(sine(kRate, 2, kRate * 2, 440, 0.5), "playing");
-    struct Case {
+    struct Case
+    {
         const char *what;
         DWORD type;
         std::function<bool(HFX)> initial, changed;
@@ -80,7 +81,8 @@ TEST_F(PlayingEffects, ASetIsHeardWithinTwentyMilliseconds)
             ASSERT_TRUE(c.initial(fx));
         };
         const Audio unchanged = play(file, attach, before, nullptr, after);
-        const Audio changed = play(file, attach, before, [&] { ASSERT_TRUE(c.changed(fx)); }, after);
+        const Audio changed = play(
+            file, attach, before, [&] { ASSERT_TRUE(c.changed(fx)); }, after);
         int first = -1;
         for (int i = 0; i < after && first < 0; ++i)
             if (std::fabs(changed.at(i, 0) - unchanged.at(i, 0)) > 0.01)

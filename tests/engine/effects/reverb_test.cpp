@@ -30,7 +30,8 @@ Audio impulseResponse(int rate, int channels, float timeMs, float hfRatio)
 
 TEST(Reverb, DecayTimeFollowsTheReverbTime)
 {
-    struct Case {
+    struct Case
+    {
         int rate;
         int channels;
         float ms;
@@ -38,8 +39,8 @@ TEST(Reverb, DecayTimeFollowsTheReverbTime)
     const Case cases[] = {{44100, 2, 500}, {44100, 2, 1000}, {44100, 2, 2000}, {44100, 2, 3000},
                           {8000, 1, 1000}, {96000, 2, 2000}, {22050, 1, 500}};
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " ch, " << c.ms
-                                        << " ms");
+        SCOPED_TRACE(testing::Message()
+                     << c.rate << " Hz, " << c.channels << " ch, " << c.ms << " ms");
         // Nearly the same decay at all frequencies: the broadband response follows it.
         const Audio flat = impulseResponse(c.rate, c.channels, c.ms, 0.999f);
         for (int ch = 0; ch < c.channels; ++ch)

@@ -1,8 +1,8 @@
 #include "signal_tools.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace vokrin::fxtest {
@@ -52,8 +52,14 @@ Audio impulse(int rate, int channels, int frames, int onChannel)
     return a;
 }
 
-double toDb(double ratio) { return 20.0 * std::log10(ratio); }
-double fromDb(double db) { return std::pow(10.0, db / 20.0); }
+double toDb(double ratio)
+{
+    return 20.0 * std::log10(ratio);
+}
+double fromDb(double db)
+{
+    return std::pow(10.0, db / 20.0);
+}
 
 double amplitudeAt(const std::vector<float> &x, int rate, double hz, int from, int to)
 {

@@ -5,7 +5,8 @@
 namespace vokrin::fxtest {
 
 // Interleaved float audio with its layout.
-struct Audio {
+struct Audio
+{
     int rate = 44100;
     int channels = 2;
     std::vector<float> samples;

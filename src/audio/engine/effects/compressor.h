@@ -39,9 +39,9 @@ private:
     bool m_running = false; // has processed audio (audio side)
     int m_channels;
     SharedParams<6> m_shared;
-    LinearRamp m_outGain;   // linear
-    LinearRamp m_threshold; // dB
-    LinearRamp m_slope;     // 1 - 1/ratio
+    LinearRamp m_outGain;           // linear
+    LinearRamp m_threshold;         // dB
+    LinearRamp m_slope;             // 1 - 1/ratio
     float m_thresholdLinear = 0.1f; // the settled threshold as an amplitude
     float m_attackCoef = 0.0f;
     float m_releaseCoef = 0.0f;

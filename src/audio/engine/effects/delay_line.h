@@ -24,16 +24,8 @@ public:
     {
         return m_buffer[(m_pos - static_cast<std::size_t>(delay)) & m_mask];
     }
-    void write(float value) noexcept
-    {
-        m_buffer[m_pos & m_mask] = value;
-    }
+    void write(float value) noexcept { m_buffer[m_pos & m_mask] = value; }
     void advance() noexcept { ++m_pos; }
-    void clear() noexcept
-    {
-        for (float &v : m_buffer)
-            v = 0.0f;
-    }
 
 private:
     std::vector<float> m_buffer;

@@ -35,7 +35,4 @@ private:
 #endif
 };
 
-// Added into feedback loops where no flush mode is available; far below 16-bit audio.
-inline constexpr float kAntiDenormal = 1e-18f;
-
 } // namespace vokrin::engine::fx

@@ -5,7 +5,10 @@
 namespace vokrin::engine::fx {
 namespace {
 // Delay changes cross from the old tap to the new one over this long.
-int tapFadeSamples(int rate) { return rate / 100; }
+int tapFadeSamples(int rate)
+{
+    return rate / 100;
+}
 } // namespace
 
 EchoEffect::EchoEffect(int sampleRate, int channels)

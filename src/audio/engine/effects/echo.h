@@ -28,8 +28,8 @@ private:
 
     int m_rate;
     bool m_running = false; // has processed audio (audio side)
-    int m_channels; // channels that are echoed
-    int m_stride = 0; // channels per frame
+    int m_channels;         // channels that are echoed
+    int m_stride = 0;       // channels per frame
     SharedParams<5> m_shared;
     LinearRamp m_wet;      // 0..1
     LinearRamp m_feedback; // 0..1

@@ -19,7 +19,8 @@ namespace {
 
 // What the control side knows of one effect: its kind, priority, the parameters in
 // force (what get() returns) and the effect object that the audio thread runs.
-struct Slot {
+struct Slot
+{
     EffectKind kind = EffectKind::ParamEq;
     int priority = 0;
     std::variant<ParamEqSettings, CompressorSettings, EchoSettings, ReverbSettings> settings;
@@ -27,26 +28,31 @@ struct Slot {
 };
 
 template <typename S> struct KindOf;
-template <> struct KindOf<ParamEqSettings> {
+template <> struct KindOf<ParamEqSettings>
+{
     static constexpr EffectKind kind = EffectKind::ParamEq;
     using Type = ParamEqEffect;
 };
-template <> struct KindOf<CompressorSettings> {
+template <> struct KindOf<CompressorSettings>
+{
     static constexpr EffectKind kind = EffectKind::Compressor;
     using Type = CompressorEffect;
 };
-template <> struct KindOf<EchoSettings> {
+template <> struct KindOf<EchoSettings>
+{
     static constexpr EffectKind kind = EffectKind::Echo;
     using Type = EchoEffect;
 };
-template <> struct KindOf<ReverbSettings> {
+template <> struct KindOf<ReverbSettings>
+{
     static constexpr EffectKind kind = EffectKind::Reverb;
     using Type = ReverbEffect;
 };
 
 } // namespace
 
-struct EffectChain::Impl {
+struct EffectChain::Impl
+{
     int rate;
     int channels;
 
@@ -66,8 +72,7 @@ struct EffectChain::Impl {
 
     template <typename S> bool set(int index, const S &s)
     {
-        if (index < 0 || index >= count || slots[index].kind != KindOf<S>::kind ||
-            !isAcceptable(s))
+        if (index < 0 || index >= count || slots[index].kind != KindOf<S>::kind || !isAcceptable(s))
             return false;
         slots[index].settings = s;
         static_cast<typename KindOf<S>::Type *>(slots[index].effect.get())->setSettings(s);
@@ -101,16 +106,21 @@ struct EffectChain::Impl {
     }
 };
 
-EffectChain::EffectChain(int sampleRate, int channels)
-    : m_impl(std::make_unique<Impl>())
+EffectChain::EffectChain(int sampleRate, int channels) : m_impl(std::make_unique<Impl>())
 {
     m_impl->rate = sampleRate;
     m_impl->channels = channels;
 }
 
 EffectChain::~EffectChain() = default;
-int EffectChain::sampleRate() const { return m_impl->rate; }
-int EffectChain::channels() const { return m_impl->channels; }
+int EffectChain::sampleRate() const
+{
+    return m_impl->rate;
+}
+int EffectChain::channels() const
+{
+    return m_impl->channels;
+}
 
 int EffectChain::add(EffectKind kind, int priority)
 {
@@ -154,14 +164,38 @@ int EffectChain::kindOf(int index) const
     return static_cast<int>(m_impl->slots[index].kind);
 }
 
-bool EffectChain::set(int index, const ParamEqSettings &s) { return m_impl->set(index, s); }
-bool EffectChain::set(int index, const CompressorSettings &s) { return m_impl->set(index, s); }
-bool EffectChain::set(int index, const EchoSettings &s) { return m_impl->set(index, s); }
-bool EffectChain::set(int index, const ReverbSettings &s) { return m_impl->set(index, s); }
-bool EffectChain::get(int index, ParamEqSettings &s) const { return m_impl->get(index, s); }
-bool EffectChain::get(int index, CompressorSettings &s) const { return m_impl->get(index, s); }
-bool EffectChain::get(int index, EchoSettings &s) const { return m_impl->get(index, s); }
-bool EffectChain::get(int index, ReverbSettings &s) const { return m_impl->get(index, s); }
+bool EffectChain::set(int index, const ParamEqSettings &s)
+{
+    return m_impl->set(index, s);
+}
+bool EffectChain::set(int index, const CompressorSettings &s)
+{
+    return m_impl->set(index, s);
+}
+bool EffectChain::set(int index, const EchoSettings &s)
+{
+    return m_impl->set(index, s);
+}
+bool EffectChain::set(int index, const ReverbSettings &s)
+{
+    return m_impl->set(index, s);
+}
+bool EffectChain::get(int index, ParamEqSettings &s) const
+{
+    return m_impl->get(index, s);
+}
+bool EffectChain::get(int index, CompressorSettings &s) const
+{
+    return m_impl->get(index, s);
+}
+bool EffectChain::get(int index, EchoSettings &s) const
+{
+    return m_impl->get(index, s);
+}
+bool EffectChain::get(int index, ReverbSettings &s) const
+{
+    return m_impl->get(index, s);
+}
 
 void EffectChain::process(float *interleaved, int frames) noexcept
 {

@@ -23,8 +23,8 @@ inline float fastLog2(float x)
     const float t = (m - 1.0f) / (m + 1.0f);
     const float t2 = t * t;
     // 2/ln2 * atanh(t) = log2((1+t)/(1-t))
-    const float series = t * (2.88539008f + t2 * (0.961796694f + t2 * (0.577078016f +
-                                                                      t2 * 0.412198583f)));
+    const float series =
+        t * (2.88539008f + t2 * (0.961796694f + t2 * (0.577078016f + t2 * 0.412198583f)));
     return static_cast<float>(exponent) + series;
 }
 
@@ -47,7 +47,13 @@ inline float fastExp2(float y)
     return p * std::bit_cast<float>(static_cast<uint32_t>(n + 127) << 23);
 }
 
-inline float fastLevelDb(float amplitude) { return 6.02059991f * fastLog2(amplitude); }
-inline float fastDbToGain(float db) { return fastExp2(db * 0.166096405f); }
+inline float fastLevelDb(float amplitude)
+{
+    return 6.02059991f * fastLog2(amplitude);
+}
+inline float fastDbToGain(float db)
+{
+    return fastExp2(db * 0.166096405f);
+}
 
 } // namespace vokrin::engine::fx

@@ -46,8 +46,8 @@ void ParamEqEffect::setSettings(const ParamEqSettings &s)
 
 void ParamEqEffect::refreshCoefficients() noexcept
 {
-    m_coef = peakingCoefficients(m_rate, m_center.current(), m_bandwidth.current(),
-                                 m_gain.current());
+    m_coef =
+        peakingCoefficients(m_rate, m_center.current(), m_bandwidth.current(), m_gain.current());
 }
 
 void ParamEqEffect::process(float *interleaved, int frames) noexcept
@@ -71,8 +71,7 @@ void ParamEqEffect::process(float *interleaved, int frames) noexcept
 
     int done = 0;
     while (done < frames) {
-        const bool gliding =
-            !m_center.settled() || !m_bandwidth.settled() || !m_gain.settled();
+        const bool gliding = !m_center.settled() || !m_bandwidth.settled() || !m_gain.settled();
         if (!gliding && m_gain.current() == 0.0f) {
             // Exactly 0 dB: bypass. A filter with equal numerator and denominator has an
             // all-zero state, so coming back from bypass starts from zeros without a step.

@@ -10,7 +10,8 @@
 
 namespace vokrin::engine::fx {
 
-struct BiquadCoefficients {
+struct BiquadCoefficients
+{
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0; // normalised, a0 = 1
 };
 

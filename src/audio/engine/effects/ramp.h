@@ -63,6 +63,9 @@ private:
 
 // Ramp length used for gains and other parameter glides: 5 ms keeps changes
 // click-free and well inside the 20 ms in which a change must be heard.
-inline int rampSamples(int sampleRate) { return sampleRate / 200; }
+inline int rampSamples(int sampleRate)
+{
+    return sampleRate / 200;
+}
 
 } // namespace vokrin::engine::fx

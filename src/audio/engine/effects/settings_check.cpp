@@ -4,7 +4,10 @@ namespace vokrin::engine::fx {
 namespace {
 
 // NaN fails both comparisons, and so do the infinities, as every range is finite.
-bool within(float v, float lo, float hi) { return v >= lo && v <= hi; }
+bool within(float v, float lo, float hi)
+{
+    return v >= lo && v <= hi;
+}
 
 } // namespace
 
