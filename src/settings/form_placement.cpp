@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace vokrin::settings {
@@ -109,6 +110,21 @@ std::optional<QRect> plannedNormalRect(const StoredPosition &stored, const Curre
     return QRect(QPoint(left, top), QSize(right - left, bottom - top));
 }
 
+QRect keptOnScreen(const QRect &rect, const QList<QRect> &visibleAreas, const QRect &workArea)
+{
+    for (const QRect &area : visibleAreas) {
+        if (area.intersects(rect))
+            return rect;
+    }
+    if (!workArea.isValid())
+        return rect;
+    const int left = std::max(
+        workArea.left(), std::min(rect.left(), workArea.left() + workArea.width() - rect.width()));
+    const int top = std::max(
+        workArea.top(), std::min(rect.top(), workArea.top() + workArea.height() - rect.height()));
+    return QRect(QPoint(left, top), rect.size());
+}
+
 bool isResizable(const QWidget &window)
 {
     if (window.windowFlags() & Qt::MSWindowsFixedSizeDialogHint)
@@ -142,7 +158,13 @@ void applyNormalRect(QWidget &window, const QRect &workAreaRect, const ScreenMet
     const Qt::WindowStates states = window.windowState();
     if (states & kSizeStates)
         window.setWindowState(states & ~kSizeStates);
-    window.setGeometry(workAreaRect.translated(screen.workArea.topLeft()));
+    // As the window system does with a stored placement: a window is never put where
+    // no screen shows it.
+    QList<QRect> visibleAreas{screen.workArea};
+    for (const QScreen *each : QGuiApplication::screens())
+        visibleAreas.append(each->availableGeometry());
+    window.setGeometry(keptOnScreen(workAreaRect.translated(screen.workArea.topLeft()),
+                                    visibleAreas, screen.workArea));
 }
 
 void applyShowState(QWidget &window, ShowState state, bool restoreToMaximized)

@@ -2,6 +2,7 @@
 
 #include "settings/form_storage.h"
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -60,6 +61,10 @@ struct CurrentWindow
 // position must be left alone: another resolution, no position text, or a rectangle
 // without width or height.
 std::optional<QRect> plannedNormalRect(const StoredPosition &stored, const CurrentWindow &now);
+
+// A rectangle that meets none of `visibleAreas` (say, saved on a screen that is gone) is
+// moved into `workArea`, keeping its size where it fits; others stay where they are.
+QRect keptOnScreen(const QRect &rect, const QList<QRect> &visibleAreas, const QRect &workArea);
 
 // The Qt side.
 WindowPlacement capturePlacement(const QWidget &window, const ScreenMetrics &screen);

@@ -104,6 +104,27 @@ TEST(FormPlacementPosition, WhenTheStoredRectangleIsApplied)
         EXPECT_EQ(plannedNormalRect(c.stored, c.now), c.rect) << c.what;
 }
 
+TEST(FormPlacementPosition, AWindowNoScreenShowsIsBroughtIntoTheWorkArea)
+{
+    const QRect workArea(0, 25, 1024, 700);
+    const QList<QRect> areas{workArea, QRect(1024, 0, 1280, 1024)};
+    const struct
+    {
+        const char *what;
+        QRect in;
+        QRect out;
+    } cases[] = {
+        {"on the primary screen", QRect(10, 45, 400, 300), QRect(10, 45, 400, 300)},
+        {"partly visible stays", QRect(-300, -200, 400, 300), QRect(-300, -200, 400, 300)},
+        {"on the second screen", QRect(1500, 100, 400, 300), QRect(1500, 100, 400, 300)},
+        {"far right and below", QRect(5000, 5000, 400, 300), QRect(624, 425, 400, 300)},
+        {"far left and above", QRect(-5000, -5000, 400, 300), QRect(0, 25, 400, 300)},
+        {"larger than the work area", QRect(9000, 100, 2000, 300), QRect(0, 100, 2000, 300)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(keptOnScreen(c.in, areas, workArea), c.out) << c.what;
+}
+
 TEST(FormPlacementWindow, ResizableUnlessTheSizeIsFixed)
 {
     QWidget free;

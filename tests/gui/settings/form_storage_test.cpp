@@ -334,6 +334,8 @@ TEST_F(FormStorageTest, PositionKeysForThisScreenWinOverThePlainOnes)
          QRect(121, 129, 761, 577)},
         {"only the min/max text", QSize(1024, 768), "MinMaxPos=1,2,3,4\n",
          QRect(121, 129, 761, 577)},
+        {"saved on a screen that is gone", QSize(1024, 768), "NormPos=3000,2000,3400,2300\n",
+         QRect(624, 425, 400, 300)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
