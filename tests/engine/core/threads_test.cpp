@@ -107,6 +107,21 @@ TEST_F(RealtimeClockTest, CallsFromManyThreadsWhileEverythingRuns)
     EXPECT_EQ(failures.load(), 0);
 }
 
+TEST_F(RealtimeClockTest, ErrorCodesBelongToTheThreadThatFailed)
+{
+    EXPECT_EQ(BASS_StreamCreateFile(FALSE, fixture("garbage.mp3").c_str(), 0, 0, 0), 0u);
+    ASSERT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
+    int other = 0;
+    std::thread([&] {
+        BASS_StreamCreateFile(FALSE, "/nonexistent/file.mp3", 0, 0, 0);
+        other = BASS_ErrorGetCode();
+    }).join();
+    EXPECT_EQ(other, BASS_ERROR_FILEOPEN);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT) << "another thread's failure is not ours";
+    EXPECT_NE(BASS_GetVolume(), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK) << "a success clears the code";
+}
+
 TEST_F(RealtimeClockTest, FreeingTheEngineWhilePlayingIsClean)
 {
     for (int round = 0; round < 5; ++round) {
