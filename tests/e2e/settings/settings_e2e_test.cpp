@@ -105,7 +105,7 @@ protected:
     pid_t program = 0;
 };
 
-TEST_F(SettingsEndToEnd, VolumeAndFolderChangedByTheUserComeBackOnTheNextStart)
+TEST_F(SettingsEndToEnd, VolumeFolderAndHintColourChangedByTheUserComeBackOnTheNextStart)
 {
     const std::string window = start();
     ASSERT_FALSE(window.empty()) << "the main window did not appear";
@@ -115,8 +115,12 @@ TEST_F(SettingsEndToEnd, VolumeAndFolderChangedByTheUserComeBackOnTheNextStart)
     run("xdotool mousemove --window " + window +
         " 645 29 click 1 sleep 0.3 type --delay 30 "
         "'/tmp/bag/'");
+    // The hint colour: the colour button's drop-down arrow, then the red cell of its grid.
+    run("xdotool mousemove --window " + window + " 691 481 click 1 sleep 0.7 mousemove --window " +
+        window + " 660 519 click 1");
     std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(closeAndWait(window));
+    EXPECT_EQ(stored("MMColorButton2_Value"), "255");
     const QString volume = stored("Volume_Value");
     EXPECT_EQ(volume, "95");
     EXPECT_EQ(stored("DirectoryEdit1_Text"), "/tmp/bag/");
@@ -131,6 +135,7 @@ TEST_F(SettingsEndToEnd, VolumeAndFolderChangedByTheUserComeBackOnTheNextStart)
     ASSERT_TRUE(closeAndWait(again));
     EXPECT_EQ(stored("Volume_Value"), volume);
     EXPECT_EQ(stored("DirectoryEdit1_Text"), "/tmp/bag/");
+    EXPECT_EQ(stored("MMColorButton2_Value"), "255");
 }
 
 } // namespace
