@@ -43,8 +43,17 @@ extern "C" [[noreturn]] void __cxa_throw(void *object, std::type_info *type,
     site.type = type;
     site.object = object;
     site.count = 0;
-    // frames[0] is this function; the thrower follows.
-    for (int i = 1; i < count; ++i)
+    // The stack starts at the thrower: skip this function and anything a sanitizer's
+    // wrapper of backtrace() adds above it.
+    const void *thrower = __builtin_return_address(0);
+    int first = 1;
+    for (int i = 0; i < count; ++i) {
+        if (frames[i] == thrower) {
+            first = i;
+            break;
+        }
+    }
+    for (int i = first; i < count; ++i)
         site.frames[site.count++] = reinterpret_cast<std::uint64_t>(frames[i]);
     realThrow()(object, type, destructor);
     __builtin_unreachable();
