@@ -236,6 +236,21 @@ TEST_F(FormStorageTest, ReadingStoredTextsIntoProperties)
     }
 }
 
+TEST_F(FormStorageTest, PropertiesAreRestoredInListOrderSoLaterHandlersSeeEarlierValues)
+{
+    writeFile("[TTestForm]\nVolume_Value=30\neq_Enabled=True\n");
+    for (const bool ledFirst : {true, false}) {
+        TTestForm form;
+        form.FormStorage1->setStoredProps(ledFirst ? QStringList{"eq.Enabled", "Volume.Value"}
+                                                   : QStringList{"Volume.Value", "eq.Enabled"});
+        std::vector<bool> litSeenByVolumeChange;
+        QObject::connect(form.Volume, &settings_test::Knob::Change,
+                         [&] { litSeenByVolumeChange.push_back(form.eq->isLit()); });
+        form.FormStorage1->RestoreSettings();
+        EXPECT_EQ(litSeenByVolumeChange, std::vector<bool>{ledFirst});
+    }
+}
+
 TEST_F(FormStorageTest, QuotesAndBlanksInAFolderRoundTrip)
 {
     const struct
