@@ -1,10 +1,10 @@
 #include "settings/ini_file.h"
-#include "test_env.h"
 
 #include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -52,7 +52,9 @@ protected:
             std::this_thread::sleep_for(100ms);
         setenv("DISPLAY", display.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        bin = (vokrin::testing::binaryDir() / "bin").string();
+        setenv("QT_QPA_PLATFORM", "xcb", 1); // tests otherwise run on the offscreen platform
+        // The program and the close helper are built beside this test.
+        bin = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
     }
     void TearDown() override
     {
