@@ -108,7 +108,10 @@ TEST_F(CrashReporterEndToEnd, ASegmentationFaultLeavesACompleteReportAndTheBoxRu
 {
     auto child = start(QStringLiteral("segv"));
     const QString box = m_x.waitForWindow(kBoxTitle);
-    ASSERT_FALSE(box.isEmpty()) << "no box appeared";
+    ASSERT_FALSE(box.isEmpty()) << "no box appeared; report file "
+                                << (QFile::exists(m_reportFile) ? "written" : "missing")
+                                << ", child "
+                                << (child->state() == QProcess::Running ? "running" : "ended");
     EXPECT_NE(windowPid(box), child->processId()) << "the box must not run in the crashed process";
 
     const QByteArray report = readFile(m_reportFile);

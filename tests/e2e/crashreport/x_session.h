@@ -21,7 +21,7 @@ public:
 
     // The id of the first window whose title is exactly `title`, waiting up to
     // `timeoutMs`; empty when none appeared.
-    QString waitForWindow(const QString &title, int timeoutMs = 60000) const;
+    QString waitForWindow(const QString &title, int timeoutMs = 120000) const;
     // True once no window has the title any more.
     bool waitForWindowGone(const QString &title, int timeoutMs = 60000) const;
     // Gives the window the keyboard focus and types the keys ("Return", "shift+Tab").
