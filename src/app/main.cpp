@@ -1,8 +1,6 @@
-#include <cstdio>
+#include "app/startup.h"
 
-int main()
+int main(int argc, char **argv)
 {
-    // The main window is not built yet: say what this is and refuse to run.
-    std::printf("Vokrin %s\n", VOKRIN_VERSION);
-    return 1;
+    return vokrin::app::runProgram(argc, argv);
 }

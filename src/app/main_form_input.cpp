@@ -1,0 +1,144 @@
+// Which control, key and mouse gesture runs which handler of the main window.
+#include "app/main_form.h"
+
+#include "app/application_info.h"
+#include "controls/color_button.h"
+#include "controls/led.h"
+#include "controls/wheel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+namespace vokrin::app {
+
+namespace {
+
+// The effect keys are the physical letter keys, whatever the layout: on the Russian
+// layout the same keys carry С, У, Й and К.
+bool isLetterKey(int key, char latin, char16_t cyrillic)
+{
+    return key == latin || key == cyrillic;
+}
+
+} // namespace
+
+void TMainForm::connectHandlers()
+{
+    connect(ButtonPlay, &QToolButton::clicked, this, &TMainForm::ButtonPlayClick);
+    connect(PauseBtn, &QToolButton::clicked, this, &TMainForm::PauseBtnClick);
+    connect(ButtonStop, &QToolButton::clicked, this, &TMainForm::ButtonStopClick);
+    connect(FragButton, &QToolButton::clicked, this, &TMainForm::FragButtonClick);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TMainForm::SpeedButton2Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TMainForm::SpeedButton7Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TMainForm::SpeedButton8Click);
+    connect(SpeedButton9, &QToolButton::clicked, this, &TMainForm::SpeedButton9Click);
+    connect(Volume, &TMMWheel::Change, this, &TMainForm::VolumeChange);
+    connect(Pan, &TMMWheel::Change, this, &TMainForm::PanChange);
+    connect(PredText, &TMMWheel::Change, this, &TMainForm::PredTextChange);
+    connect(eq, &TMMLED::Click, this, &TMainForm::eqClick);
+    connect(rever, &TMMLED::Click, this, &TMainForm::reverClick);
+    connect(comp, &TMMLED::Click, this, &TMainForm::compClick);
+    connect(echo, &TMMLED::Click, this, &TMainForm::echoClick);
+    ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
+    // The window sees every key before the focused control does.
+    qApp->installEventFilter(this);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        // A key goes first to the focused control (or the window); handle it once, on
+        // that first delivery, and never consume it.
+        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget != nullptr && widget == first && widget->window() == this)
+            FormKeyDown(*static_cast<QKeyEvent *>(event));
+        if (watched == ListView1) {
+            // Typed characters never move the catalogue's selection.
+            const QString text = static_cast<QKeyEvent *>(event)->text();
+            if (!text.isEmpty() && text.front().isPrint())
+                return true;
+        }
+        return false;
+    }
+    if (type == QEvent::Wheel) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget != nullptr && widget->window() == this &&
+            widget == QApplication::widgetAt(static_cast<QWheelEvent *>(event)->globalPosition().toPoint()))
+            FormMouseWheel(static_cast<QWheelEvent *>(event)->angleDelta().y());
+        return false;
+    }
+    if (watched == ListView1->viewport()) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+            ListBox2Click();
+        else if (type == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton)
+            ListBox2DblClick();
+    }
+    return false;
+}
+
+void TMainForm::FormKeyDown(const QKeyEvent &event)
+{
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ButtonPlayClick();
+        return;
+    case Qt::Key_Escape: {
+        const QList<int> sizes = Splitter1->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        const int panel = sizes.value(1) == 0 ? kPanelWidth : 0;
+        Splitter1->setSizes({total - panel, panel});
+        return;
+    }
+    case Qt::Key_Space:
+        PauseBtn->click();
+        return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        Volume->setValue(Volume->value() + 1);
+        return;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        Volume->setValue(Volume->value() - 1);
+        return;
+    case Qt::Key_F1:
+        vokrin::platform::platform().showHelp(this, applicationInfo().helpFile, 0);
+        return;
+    default:
+        break;
+    }
+    if (isLetterKey(key, 'C', u'С'))
+        compClick();
+    else if (isLetterKey(key, 'E', u'У'))
+        echoClick();
+    else if (isLetterKey(key, 'Q', u'Й'))
+        eqClick();
+    else if (isLetterKey(key, 'R', u'К'))
+        reverClick();
+}
+
+void TMainForm::FormMouseWheel(int angleDelta)
+{
+    if (angleDelta == 0)
+        return;
+    QWidget *focused = QApplication::focusWidget();
+    for (TMMWheel *knob : {Volume, Pan, PredText}) {
+        if (focused == knob) {
+            knob->setValue(knob->value() + (angleDelta > 0 ? 1 : -1));
+            return;
+        }
+    }
+}
+
+} // namespace vokrin::app

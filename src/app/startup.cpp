@@ -1,0 +1,41 @@
+#include "app/startup.h"
+
+#include "app/application_info.h"
+#include "app/main_form.h"
+#include "app/splash_form.h"
+#include "crashreport/crash_reporter.h"
+#include "settings/form_storage.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+namespace vokrin::app {
+
+int runProgram(int argc, char **argv)
+{
+    vokrin::crashreport::install(argc, argv);
+    vokrin::crashreport::VokrinApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vokrin"));
+    // The program ends when the main window's run ends, not when the splash hides.
+    QApplication::setQuitOnLastWindowClosed(false);
+    setApplicationInfo({QStringLiteral("ВОКРИН"), QStringLiteral("vokrin.hlp")});
+    TFormStorage::setExceptionHandler(&vokrin::crashreport::handleException);
+
+    auto *splash = new TSplashForm;
+    if (splash->exec() != QDialog::Accepted) {
+        delete splash;
+        return 0;
+    }
+
+    TMainForm mainForm;
+    if (!mainForm.FormCreate())
+        std::exit(0);
+    mainForm.SplashForm = splash;
+    QObject::connect(&mainForm, &TMainForm::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    mainForm.show();
+    app.exec();
+    return 0;
+}
+
+} // namespace vokrin::app
