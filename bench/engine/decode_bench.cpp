@@ -6,8 +6,8 @@
 #include "fixture_writers.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -87,8 +87,8 @@ int main()
             continue;
         double audio = 0;
         const double ours = ourDecode(file, audio);
-        const bool mpeg = file.extension() == ".mp3" || file.extension() == ".mp2" ||
-                          file.extension() == ".mp1";
+        const bool mpeg =
+            file.extension() == ".mp3" || file.extension() == ".mp2" || file.extension() == ".mp1";
         const double mpg123 = mpeg ? peer({"mpg123", "-q", "-t", file.string()}) : -1;
         const double sox = peer({"sox", "-q", file.string(), "-n"});
         const double ffmpeg =

@@ -10,7 +10,10 @@ using vokrin::engine::Engine;
 
 namespace {
 
-Engine &theEngine() { return Engine::instance(); }
+Engine &theEngine()
+{
+    return Engine::instance();
+}
 
 const char *pathOf(BOOL mem, const void *file, QWORD offset, QWORD length)
 {
@@ -27,7 +30,10 @@ const char *pathOf(BOOL mem, const void *file, QWORD offset, QWORD length)
 
 namespace vokrin::bass_internal {
 
-void setError(int code) { vokrin::engine::setLastError(code); }
+void setError(int code)
+{
+    vokrin::engine::setLastError(code);
+}
 
 bool withEffectChain(uint32_t handle, const std::function<void(vokrin::engine::EffectChain &)> &fn)
 {
@@ -38,17 +44,35 @@ bool withEffectChain(uint32_t handle, const std::function<void(vokrin::engine::E
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) { return BASSVERSION; }
-int BASS_ErrorGetCode(void) { return vokrin::engine::lastError(); }
+DWORD BASS_GetVersion(void)
+{
+    return BASSVERSION;
+}
+int BASS_ErrorGetCode(void)
+{
+    return vokrin::engine::lastError();
+}
 
 BOOL BASS_Init(int device, DWORD freq, DWORD, void *, void *)
 {
     return theEngine().init(device, freq) ? TRUE : FALSE;
 }
-BOOL BASS_Free(void) { return theEngine().free() ? TRUE : FALSE; }
-BOOL BASS_Start(void) { return theEngine().start() ? TRUE : FALSE; }
-BOOL BASS_Pause(void) { return theEngine().pause() ? TRUE : FALSE; }
-BOOL BASS_Stop(void) { return theEngine().stop() ? TRUE : FALSE; }
+BOOL BASS_Free(void)
+{
+    return theEngine().free() ? TRUE : FALSE;
+}
+BOOL BASS_Start(void)
+{
+    return theEngine().start() ? TRUE : FALSE;
+}
+BOOL BASS_Pause(void)
+{
+    return theEngine().pause() ? TRUE : FALSE;
+}
+BOOL BASS_Stop(void)
+{
+    return theEngine().stop() ? TRUE : FALSE;
+}
 
 BOOL BASS_SetConfig(DWORD option, DWORD value)
 {
@@ -74,7 +98,10 @@ DWORD BASS_GetVolume(void)
     const int volume = theEngine().volume();
     return volume < 0 ? static_cast<DWORD>(-1) : static_cast<DWORD>(volume);
 }
-BOOL BASS_SetVolume(DWORD volume) { return theEngine().setVolume(volume) ? TRUE : FALSE; }
+BOOL BASS_SetVolume(DWORD volume)
+{
+    return theEngine().setVolume(volume) ? TRUE : FALSE;
+}
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD length, DWORD flags)
 {
@@ -89,7 +116,10 @@ BOOL BASS_StreamFree(HSTREAM handle)
     return theEngine().freeChannel(handle, ChannelKind::Stream) ? TRUE : FALSE;
 }
 
-QWORD BASS_StreamGetLength(DWORD handle) { return theEngine().lengthBytes(handle); }
+QWORD BASS_StreamGetLength(DWORD handle)
+{
+    return theEngine().lengthBytes(handle);
+}
 
 const char *BASS_StreamGetTags(DWORD handle, DWORD tags)
 {
@@ -118,9 +148,18 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart)
 {
     return theEngine().play(handle, restart != FALSE) ? TRUE : FALSE;
 }
-BOOL BASS_ChannelStop(DWORD handle) { return theEngine().stopChannel(handle) ? TRUE : FALSE; }
-DWORD BASS_ChannelIsActive(DWORD handle) { return theEngine().isActive(handle); }
-QWORD BASS_ChannelGetPosition(DWORD handle) { return theEngine().positionBytes(handle); }
+BOOL BASS_ChannelStop(DWORD handle)
+{
+    return theEngine().stopChannel(handle) ? TRUE : FALSE;
+}
+DWORD BASS_ChannelIsActive(DWORD handle)
+{
+    return theEngine().isActive(handle);
+}
+QWORD BASS_ChannelGetPosition(DWORD handle)
+{
+    return theEngine().positionBytes(handle);
+}
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
 {
     return theEngine().setPositionBytes(handle, pos) ? TRUE : FALSE;
@@ -156,7 +195,7 @@ DWORD BASS_ChannelGetData(DWORD handle, void *buffer, DWORD length)
     }
     const bool asFloat = (length & BASS_DATA_FLOAT) != 0;
     return theEngine().readData(handle, buffer, length & ~static_cast<DWORD>(BASS_DATA_FLOAT),
-                             asFloat);
+                                asFloat);
 }
 
 } // extern "C"

@@ -88,8 +88,8 @@ typedef DWORD HFX; // an effect on a channel
 #define BASS_ACTIVE_PAUSED 3
 
 // BASS_ChannelGetData: a byte count of PCM (decoding channels), or one of these
-#define BASS_DATA_AVAILABLE 0 // how many bytes a decoding channel can still give
-#define BASS_DATA_FLOAT 0x40000000 // with a byte count: 32-bit float samples instead of 16-bit
+#define BASS_DATA_AVAILABLE 0        // how many bytes a decoding channel can still give
+#define BASS_DATA_FLOAT 0x40000000   // with a byte count: 32-bit float samples instead of 16-bit
 #define BASS_DATA_FFT512 0x80000000  // 256 floats
 #define BASS_DATA_FFT1024 0x80000001 // 512 floats
 #define BASS_DATA_FFT2048 0x80000002 // 1024 floats
@@ -114,12 +114,11 @@ BOOL BASS_Start(void); // resumes output halted by BASS_Pause or BASS_Stop
 BOOL BASS_Pause(void); // halts all output; playing channels keep their place
 BOOL BASS_Stop(void);  // halts all output and stops every channel
 BOOL BASS_SetConfig(DWORD option, DWORD value);
-DWORD BASS_GetConfig(DWORD option);               // (DWORD)-1 on error
-DWORD BASS_GetVolume(void);                       // master volume 0..100, (DWORD)-1 on error
-BOOL BASS_SetVolume(DWORD volume);                // 100 unity gain, 0 silence
+DWORD BASS_GetConfig(DWORD option); // (DWORD)-1 on error
+DWORD BASS_GetVolume(void);         // master volume 0..100, (DWORD)-1 on error
+BOOL BASS_SetVolume(DWORD volume);  // 100 unity gain, 0 silence
 
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD length,
-                              DWORD flags);
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD length, DWORD flags);
 BOOL BASS_StreamFree(HSTREAM handle);
 QWORD BASS_StreamGetLength(DWORD handle); // streams and music, bytes; (QWORD)-1 on error
 const char *BASS_StreamGetTags(DWORD handle, DWORD tags);

@@ -16,8 +16,8 @@ soxr_t makeResampler(int from, int to, int channels)
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
     soxr_error_t error = nullptr;
-    soxr_t resampler = soxr_create(from, to, static_cast<unsigned>(channels), &error, &io,
-                                   &quality, nullptr);
+    soxr_t resampler =
+        soxr_create(from, to, static_cast<unsigned>(channels), &error, &io, &quality, nullptr);
     return error ? nullptr : resampler;
 }
 
@@ -61,7 +61,8 @@ void Channel::produce()
     const std::size_t ch = static_cast<std::size_t>(channels);
     for (;;) {
         if (pendingOffset < pendingFrames) {
-            pendingOffset += ring->write(&pending[pendingOffset * ch], pendingFrames - pendingOffset);
+            pendingOffset +=
+                ring->write(&pending[pendingOffset * ch], pendingFrames - pendingOffset);
             if (pendingOffset < pendingFrames)
                 return; // the ring is full
         }
@@ -83,8 +84,8 @@ void Channel::produce()
             endFrame.store(decodedFrame, std::memory_order_relaxed);
             if (resampler) {
                 std::size_t out = 0;
-                soxr_process(resampler, nullptr, 0, nullptr, pending.data(),
-                             pending.size() / ch, &out);
+                soxr_process(resampler, nullptr, 0, nullptr, pending.data(), pending.size() / ch,
+                             &out);
                 pendingFrames = out;
             }
             continue;
@@ -100,8 +101,8 @@ void Channel::produce()
         }
         std::size_t used = 0;
         std::size_t made = 0;
-        soxr_process(resampler, floats.data(), static_cast<std::size_t>(got), &used,
-                     pending.data(), pending.size() / ch, &made);
+        soxr_process(resampler, floats.data(), static_cast<std::size_t>(got), &used, pending.data(),
+                     pending.size() / ch, &made);
         pendingFrames = made;
     }
 }

@@ -21,7 +21,8 @@ enum class ChannelKind { Stream, Music };
 // One open stream or music module. Three parties touch it, each through its own fields:
 // the API (under the engine's lock), the producer (decoding, under decodeLock) and the
 // mixer (lock-free, on the audio thread). Fields are grouped by who writes them.
-struct Channel {
+struct Channel
+{
     Channel(uint32_t handle, ChannelKind kind, bool decodeOnly, std::unique_ptr<Decoder> decoder,
             int outRate, std::size_t ringFrames, std::optional<Id3v1Block> tags);
     ~Channel();

@@ -32,9 +32,8 @@ public:
         if (stamp == 0)
             return 0;
         const int64_t now = nowNs();
-        const uint64_t elapsed =
-            static_cast<uint64_t>(std::max<int64_t>(now - stamp, 0)) * static_cast<uint64_t>(m_rate) /
-            1000000000u;
+        const uint64_t elapsed = static_cast<uint64_t>(std::max<int64_t>(now - stamp, 0)) *
+                                 static_cast<uint64_t>(m_rate) / 1000000000u;
         return elapsed >= batch ? 0 : batch - elapsed;
     }
 

@@ -40,8 +40,8 @@ public:
 
     bool seek(uint64_t frame) override
     {
-        const double at = openmpt_module_set_position_seconds(
-            m_module, static_cast<double>(frame) / m_rate);
+        const double at =
+            openmpt_module_set_position_seconds(m_module, static_cast<double>(frame) / m_rate);
         if (at < 0)
             return false;
         // libopenmpt lands on a row boundary at or before the target; render the rest

@@ -28,9 +28,9 @@ public:
         long done = 0;
         while (done < frames) {
             int section = 0;
-            const long bytes = ov_read(m_file.get(), reinterpret_cast<char *>(out + done * m_channels),
-                                       static_cast<int>((frames - done) * m_channels * 2), 0, 2, 1,
-                                       &section);
+            const long bytes =
+                ov_read(m_file.get(), reinterpret_cast<char *>(out + done * m_channels),
+                        static_cast<int>((frames - done) * m_channels * 2), 0, 2, 1, &section);
             if (bytes == OV_HOLE)
                 continue; // a gap in the data: vorbisfile resynchronises by itself
             if (bytes < 0)

@@ -17,7 +17,10 @@ Engine &Engine::instance()
     return engine;
 }
 
-Engine::~Engine() { free(); }
+Engine::~Engine()
+{
+    free();
+}
 
 bool Engine::init(int device, uint32_t freq)
 {
@@ -187,7 +190,8 @@ void Engine::reclaimLocked()
     // An entry retired while the mixer was outside a cycle (even count), or in a cycle
     // that has since ended, can no longer be seen by it.
     const uint64_t now = m_mixCycles.load(std::memory_order_seq_cst);
-    std::erase_if(m_retired, [now](const Retired &r) { return (r.cycle & 1) == 0 || now != r.cycle; });
+    std::erase_if(m_retired,
+                  [now](const Retired &r) { return (r.cycle & 1) == 0 || now != r.cycle; });
 }
 
 void Engine::render(float *stereo, int frames) noexcept
@@ -295,7 +299,10 @@ bool Engine::advanceManualClock(int frames, float *stereoOut)
     return true;
 }
 
-void setManualClock(bool manual) { Engine::instance().setManualClock(manual); }
+void setManualClock(bool manual)
+{
+    Engine::instance().setManualClock(manual);
+}
 
 bool advanceManualClock(int frames, float *stereoOut)
 {

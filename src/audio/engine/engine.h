@@ -41,8 +41,8 @@ public:
     bool play(uint32_t handle, bool restart);
     bool stopChannel(uint32_t handle);
     uint32_t isActive(uint32_t handle);
-    uint64_t lengthBytes(uint32_t handle);         // UINT64_MAX on error
-    uint64_t positionBytes(uint32_t handle);       // UINT64_MAX on error
+    uint64_t lengthBytes(uint32_t handle);   // UINT64_MAX on error
+    uint64_t positionBytes(uint32_t handle); // UINT64_MAX on error
     bool setPositionBytes(uint32_t handle, uint64_t bytes);
     double bytesToSeconds(uint32_t handle, uint64_t bytes); // negative on error
     uint64_t secondsToBytes(uint32_t handle, double seconds);
@@ -88,7 +88,8 @@ private:
     // channels wait in m_retired until the mixer has left the cycle that could see them.
     std::atomic<const std::vector<Channel *> *> m_published{nullptr};
     std::atomic<uint64_t> m_mixCycles{0}; // odd while the mixer runs
-    struct Retired {
+    struct Retired
+    {
         uint64_t cycle;
         std::unique_ptr<const std::vector<Channel *>> view;
         std::shared_ptr<Channel> channel;

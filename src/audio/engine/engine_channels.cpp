@@ -27,7 +27,10 @@ int errorFor(OpenError error)
     return kErrFormat;
 }
 
-uint64_t frameBytes(const Channel &channel) { return 2u * static_cast<uint64_t>(channel.channels); }
+uint64_t frameBytes(const Channel &channel)
+{
+    return 2u * static_cast<uint64_t>(channel.channels);
+}
 
 } // namespace
 
@@ -169,8 +172,8 @@ bool Engine::stopChannel(uint32_t handle)
         setLastError(kErrDecode);
         return false;
     }
-    const bool wasActive = channel->playing.load() &&
-                           channel->endedSerial.load() != channel->playSerial.load();
+    const bool wasActive =
+        channel->playing.load() && channel->endedSerial.load() != channel->playSerial.load();
     const uint64_t heard = heardFrameLocked(*channel);
     channel->playing.store(false, std::memory_order_release);
     // What the device still held was never heard: resume exactly where the listener was.

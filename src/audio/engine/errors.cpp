@@ -6,7 +6,13 @@ namespace {
 thread_local int t_lastError = kOk;
 }
 
-int lastError() { return t_lastError; }
-void setLastError(int code) { t_lastError = code; }
+int lastError()
+{
+    return t_lastError;
+}
+void setLastError(int code)
+{
+    t_lastError = code;
+}
 
 } // namespace vokrin::engine

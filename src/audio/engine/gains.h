@@ -21,7 +21,8 @@ inline float channelGain(int volume)
 }
 
 // Pan -100..100 as a balance: the far side is turned down, the near side stays at unity.
-struct BalanceGains {
+struct BalanceGains
+{
     float left;
     float right;
 };

@@ -64,14 +64,14 @@ public:
         // Two blocks are in flight: the one the device plays and the one just mixed.
         // Between callbacks the played block advances with the clock.
         const int64_t stamp = m_lastCallbackNs.load(std::memory_order_acquire);
-        const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                Clock::now().time_since_epoch())
-                                .count();
+        const int64_t now =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+                .count();
         const uint64_t full = 2 * static_cast<uint64_t>(m_blockFrames);
         if (stamp == 0)
             return full;
-        uint64_t elapsed = static_cast<uint64_t>((now - stamp) / 1000) *
-                           static_cast<uint64_t>(m_rate) / 1000000u;
+        uint64_t elapsed =
+            static_cast<uint64_t>((now - stamp) / 1000) * static_cast<uint64_t>(m_rate) / 1000000u;
         if (elapsed > m_blockFrames)
             elapsed = m_blockFrames;
         return full - elapsed;
@@ -84,10 +84,10 @@ private:
         auto *out = reinterpret_cast<float *>(stream);
         const int frames = len / static_cast<int>(2 * sizeof(float));
         self->m_render(out, frames);
-        self->m_lastCallbackNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                         Clock::now().time_since_epoch())
-                                         .count(),
-                                     std::memory_order_release);
+        self->m_lastCallbackNs.store(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+                .count(),
+            std::memory_order_release);
     }
 
     const int m_rate;

@@ -13,13 +13,15 @@ namespace {
 
 constexpr int kSize = 1024;
 
-struct FftPlan {
+struct FftPlan
+{
     kiss_fftr_cfg cfg = kiss_fftr_alloc(kSize, 0, nullptr, nullptr);
     std::array<float, kSize> window{};
     FftPlan()
     {
         for (int i = 0; i < kSize; ++i)
-            window[i] = 0.5f - 0.5f * static_cast<float>(std::cos(2.0 * std::numbers::pi * i / kSize));
+            window[i] =
+                0.5f - 0.5f * static_cast<float>(std::cos(2.0 * std::numbers::pi * i / kSize));
     }
     ~FftPlan() { kiss_fftr_free(cfg); }
     FftPlan(const FftPlan &) = delete;

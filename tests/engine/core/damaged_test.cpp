@@ -9,14 +9,18 @@ using vokrin::fixtures::garbage;
 using vokrin::fixtures::readBytes;
 using vokrin::fixtures::writeBytes;
 
-struct Damage {
+struct Damage
+{
     const char *name;
     const char *source;
-    double keep;        // fraction of the file kept (cut short)
-    std::size_t noise;  // bytes of garbage written over the middle
+    double keep;       // fraction of the file kept (cut short)
+    std::size_t noise; // bytes of garbage written over the middle
 };
 
-void PrintTo(const Damage &d, std::ostream *os) { *os << d.name; }
+void PrintTo(const Damage &d, std::ostream *os)
+{
+    *os << d.name;
+}
 
 class DamagedFileTest : public ManualClockTest, public ::testing::WithParamInterface<Damage>
 {
@@ -29,7 +33,8 @@ TEST_P(DamagedFileTest, EndsWhereTheDataEnds)
     bytes.resize(static_cast<std::size_t>(static_cast<double>(bytes.size()) * d.keep));
     if (d.noise > 0) {
         const std::vector<uint8_t> junk = garbage(d.noise, 99);
-        std::copy(junk.begin(), junk.end(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+        std::copy(junk.begin(), junk.end(),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
     }
     const fs::path path = vokrin::testing::makeTempDir("damaged") / d.name;
     ASSERT_TRUE(writeBytes(path, bytes));
@@ -55,16 +60,15 @@ TEST_P(DamagedFileTest, EndsWhereTheDataEnds)
     EXPECT_EQ(BASS_ChannelGetPosition(played), decoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, DamagedFileTest,
-    ::testing::Values(Damage{"half.wav", "ramp_44100_stereo.wav", 0.5, 0},
-                      Damage{"half.mp3", "ramp_cbr.mp3", 0.5, 0},
-                      Damage{"half.ogg", "ramp.ogg", 0.5, 0},
-                      Damage{"half.mp2", "ramp.mp2", 0.5, 0},
-                      Damage{"noisy.mp3", "ramp_vbr_notag.mp3", 1.0, 5000},
-                      Damage{"noisy.ogg", "ramp.ogg", 1.0, 5000},
-                      Damage{"noisy.wav", "ramp_44100_stereo.wav", 1.0, 5000}),
-    [](const auto &param) { return caseName(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, DamagedFileTest,
+                         ::testing::Values(Damage{"half.wav", "ramp_44100_stereo.wav", 0.5, 0},
+                                           Damage{"half.mp3", "ramp_cbr.mp3", 0.5, 0},
+                                           Damage{"half.ogg", "ramp.ogg", 0.5, 0},
+                                           Damage{"half.mp2", "ramp.mp2", 0.5, 0},
+                                           Damage{"noisy.mp3", "ramp_vbr_notag.mp3", 1.0, 5000},
+                                           Damage{"noisy.ogg", "ramp.ogg", 1.0, 5000},
+                                           Damage{"noisy.wav", "ramp_44100_stereo.wav", 1.0, 5000}),
+                         [](const auto &param) { return caseName(param.param.name); });
 
 } // namespace
 } // namespace vokrin::enginetest

@@ -27,14 +27,18 @@ uint64_t countMpegFrames(const std::vector<uint8_t> &bytes)
     return frames;
 }
 
-struct LengthCase {
+struct LengthCase
+{
     const char *file;
     uint64_t frames; // 0: the count of MPEG frames x samplesPerFrame
     int channels;
     int samplesPerFrame;
 };
 
-void PrintTo(const LengthCase &c, std::ostream *os) { *os << c.file; }
+void PrintTo(const LengthCase &c, std::ostream *os)
+{
+    *os << c.file;
+}
 
 class LengthTest : public ManualClockTest, public ::testing::WithParamInterface<LengthCase>
 {
@@ -45,14 +49,17 @@ TEST_P(LengthTest, LengthIsExactAndMatchesWhatDecodes)
     const LengthCase &c = GetParam();
     uint64_t frames = c.frames;
     if (frames == 0)
-        frames = countMpegFrames(readBytes(fixture(c.file))) * static_cast<uint64_t>(c.samplesPerFrame);
+        frames =
+            countMpegFrames(readBytes(fixture(c.file))) * static_cast<uint64_t>(c.samplesPerFrame);
     const uint64_t expected = frames * static_cast<uint64_t>(c.channels) * 2;
 
-    const HSTREAM played = BASS_StreamCreateFile(FALSE, fixture(c.file).c_str(), 0, 0, BASS_SAMPLE_FX);
+    const HSTREAM played =
+        BASS_StreamCreateFile(FALSE, fixture(c.file).c_str(), 0, 0, BASS_SAMPLE_FX);
     ASSERT_NE(played, 0u) << BASS_ErrorGetCode();
     EXPECT_EQ(BASS_StreamGetLength(played), expected);
 
-    const HSTREAM decoding = BASS_StreamCreateFile(FALSE, fixture(c.file).c_str(), 0, 0, BASS_STREAM_DECODE);
+    const HSTREAM decoding =
+        BASS_StreamCreateFile(FALSE, fixture(c.file).c_str(), 0, 0, BASS_STREAM_DECODE);
     ASSERT_NE(decoding, 0u);
     EXPECT_EQ(readAll(decoding).size() * 2, expected) << "the data must end where the length says";
     EXPECT_EQ(BASS_ChannelGetPosition(decoding), expected);
@@ -70,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{"ramp_cbr_id3v1.mp3", 132300, 2, 0},
                       // no Xing/LAME frame: every frame counts, found only by scanning
                       LengthCase{"ramp_vbr_notag.mp3", 0, 2, 1152},
-                      LengthCase{"ramp.mp2", 0, 2, 1152},
-                      LengthCase{"tone.mp1", 100 * 384, 1, 0}),
+                      LengthCase{"ramp.mp2", 0, 2, 1152}, LengthCase{"tone.mp1", 100 * 384, 1, 0}),
     [](const auto &param) { return caseName(param.param.file); });
 
 class SeekTest : public ManualClockTest, public ::testing::WithParamInterface<const char *>
@@ -97,7 +103,8 @@ TEST_P(SeekTest, ReadingFromASeekGivesTheSamplesOfAReadFromTheStart)
         ASSERT_TRUE(BASS_ChannelSetPosition(seeking, bytes)) << frame;
         EXPECT_EQ(BASS_ChannelGetPosition(seeking), bytes);
         std::vector<int16_t> got(2 * 400);
-        const DWORD n = BASS_ChannelGetData(seeking, got.data(), static_cast<DWORD>(got.size() * 2));
+        const DWORD n =
+            BASS_ChannelGetData(seeking, got.data(), static_cast<DWORD>(got.size() * 2));
         ASSERT_EQ(n, got.size() * 2) << frame;
         const auto from = reference.begin() + static_cast<std::ptrdiff_t>(frame * 2);
         EXPECT_TRUE(std::equal(got.begin(), got.end(), from)) << "at frame " << frame;
@@ -117,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
 TEST_F(ManualClockTest, FormatIsChosenByContentNotByName)
 {
     const fs::path dir = vokrin::testing::makeTempDir("misnamed");
-    struct {
+    struct
+    {
         const char *source;
         const char *disguise;
         uint64_t bytes;
@@ -144,7 +152,8 @@ TEST_F(ManualClockTest, BadFilesAreRefusedWithTheRightError)
     std::vector<uint8_t> text(5000, 'a');
     vokrin::fixtures::writeBytes(dir / "lyrics.txt", text);
 
-    struct {
+    struct
+    {
         std::string path;
         int error;
     } cases[] = {{(dir / "missing.mp3").string(), BASS_ERROR_FILEOPEN},
@@ -158,7 +167,8 @@ TEST_F(ManualClockTest, BadFilesAreRefusedWithTheRightError)
     for (const auto &c : cases) {
         EXPECT_EQ(BASS_StreamCreateFile(FALSE, c.path.c_str(), 0, 0, BASS_SAMPLE_FX), 0u) << c.path;
         EXPECT_EQ(BASS_ErrorGetCode(), c.error) << c.path;
-        EXPECT_EQ(BASS_MusicLoad(FALSE, c.path.c_str(), 0, 0, BASS_MUSIC_RAMP | BASS_SAMPLE_FX, 0), 0u)
+        EXPECT_EQ(BASS_MusicLoad(FALSE, c.path.c_str(), 0, 0, BASS_MUSIC_RAMP | BASS_SAMPLE_FX, 0),
+                  0u)
             << c.path;
         EXPECT_EQ(BASS_ErrorGetCode(), c.error) << c.path;
     }
@@ -166,7 +176,8 @@ TEST_F(ManualClockTest, BadFilesAreRefusedWithTheRightError)
 
 TEST_F(ManualClockTest, Id3v1TagIsTheLast128BytesOrNothing)
 {
-    const HSTREAM tagged = BASS_StreamCreateFile(FALSE, fixture("ramp_cbr_id3v1.mp3").c_str(), 0, 0, 0x80);
+    const HSTREAM tagged =
+        BASS_StreamCreateFile(FALSE, fixture("ramp_cbr_id3v1.mp3").c_str(), 0, 0, 0x80);
     ASSERT_NE(tagged, 0u);
     const char *tag = BASS_StreamGetTags(tagged, BASS_TAG_ID3);
     ASSERT_NE(tag, nullptr);

@@ -3,9 +3,9 @@
 #include "pulse_server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <chrono>
 #include <fstream>
 #include <numbers>
 #include <thread>
@@ -21,7 +21,10 @@ extern "C" const char *__tsan_default_suppressions()
 }
 
 // libpulse keeps a few small blocks of its own past the end of the process.
-extern "C" const char *__lsan_default_suppressions() { return "leak:libpulse.so*\n"; }
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libpulse.so*\n";
+}
 
 namespace vokrin::enginetest {
 namespace {
@@ -53,7 +56,8 @@ TEST(RealDevice, ToneIsRecordedAtItsFrequencyAndLevel)
     const fs::path raw = vokrin::testing::makeTempDir("rec") / "out.raw";
     ASSERT_TRUE(server.startRecording(raw));
 
-    const HSTREAM s = BASS_StreamCreateFile(FALSE, fixture("tone1k_44100_stereo.wav").c_str(), 0, 0, 0x80);
+    const HSTREAM s =
+        BASS_StreamCreateFile(FALSE, fixture("tone1k_44100_stereo.wav").c_str(), 0, 0, 0x80);
     ASSERT_NE(s, 0u);
     const auto played = std::chrono::steady_clock::now();
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
@@ -63,16 +67,19 @@ TEST(RealDevice, ToneIsRecordedAtItsFrequencyAndLevel)
     double last = 0;
     double worstLead = -1;
 
-    while (BASS_ChannelIsActive(s) != BASS_ACTIVE_STOPPED && std::chrono::steady_clock::now() < deadline) {
+    while (BASS_ChannelIsActive(s) != BASS_ACTIVE_STOPPED &&
+           std::chrono::steady_clock::now() < deadline) {
         const double heard = BASS_ChannelBytes2Seconds(s, BASS_ChannelGetPosition(s));
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - played).count();
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - played).count();
         EXPECT_GE(heard, last);
         last = heard;
         worstLead = std::max(worstLead, heard - elapsed);
 
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    std::printf("heard position ahead of the time since Play by at most %.1f ms\n", worstLead * 1000);
+    std::printf("heard position ahead of the time since Play by at most %.1f ms\n",
+                worstLead * 1000);
     EXPECT_LT(worstLead, 0.005) << "the heard position ran ahead of real time";
     EXPECT_EQ(BASS_ChannelIsActive(s), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
     EXPECT_EQ(BASS_ChannelGetPosition(s), BASS_StreamGetLength(s));

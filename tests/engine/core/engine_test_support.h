@@ -52,7 +52,10 @@ inline std::string caseName(std::string text)
     return text;
 }
 
-inline std::string fixture(const std::string &name) { return (fixtureDir() / name).string(); }
+inline std::string fixture(const std::string &name)
+{
+    return (fixtureDir() / name).string();
+}
 
 // Each test runs on a fresh engine: device 0 on the manual clock at `rate`.
 class ManualClockTest : public ::testing::Test

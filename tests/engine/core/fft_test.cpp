@@ -16,7 +16,8 @@ std::string writeTone(const std::string &name, int channels, double frequency, d
     static const fs::path dir = vokrin::testing::makeTempDir("fft");
     const fs::path path = dir / name;
     if (!fs::exists(path))
-        vokrin::fixtures::writeWav(path, vokrin::fixtures::sine(44100, channels, 1.0, frequency, amplitude));
+        vokrin::fixtures::writeWav(
+            path, vokrin::fixtures::sine(44100, channels, 1.0, frequency, amplitude));
     return path.string();
 }
 
@@ -33,7 +34,8 @@ TEST(Fft1024, FullScaleSineAtABinCentreReadsHalf)
 {
     std::vector<float> samples(1024);
     for (int i = 0; i < 1024; ++i)
-        samples[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(2 * std::numbers::pi * 24 * i / 1024.0));
+        samples[static_cast<std::size_t>(i)] =
+            static_cast<float>(std::sin(2 * std::numbers::pi * 24 * i / 1024.0));
     std::vector<float> fft(512);
     vokrin::engine::fft1024Magnitudes(samples.data(), fft.data());
     EXPECT_NEAR(fft[24], 0.5f, 0.001f);
@@ -45,7 +47,8 @@ TEST(Fft1024, FullScaleSineAtABinCentreReadsHalf)
     EXPECT_LT(*std::max_element(fft.begin(), fft.end()), 1e-6f);
 }
 
-struct FftCase {
+struct FftCase
+{
     const char *name;
     int channels;
     double amplitude;
@@ -53,7 +56,10 @@ struct FftCase {
     float bin24;
 };
 
-void PrintTo(const FftCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const FftCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ChannelFftTest : public ManualClockTest, public ::testing::WithParamInterface<FftCase>
 {
@@ -76,14 +82,14 @@ TEST_P(ChannelFftTest, PeakInElement24)
     EXPECT_EQ(fft[512], -1.0f) << "512 elements are filled, not 513";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Channels, ChannelFftTest,
-    ::testing::Values(FftCase{"stereo.wav", 2, 1.0, BASS_SAMPLE_FX, 0.5f},
-                      FftCase{"mono.wav", 1, 1.0, BASS_SAMPLE_FX, 0.5f},
-                      FftCase{"decoding.wav", 2, 1.0, BASS_STREAM_DECODE, 0.5f},
-                      FftCase{"half.wav", 2, 0.5, BASS_SAMPLE_FX, 0.25f},
-                      FftCase{"silence.wav", 2, 0.0, BASS_SAMPLE_FX, 0.0f}),
-    [](const auto &param) { return caseName(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Channels, ChannelFftTest,
+                         ::testing::Values(FftCase{"stereo.wav", 2, 1.0, BASS_SAMPLE_FX, 0.5f},
+                                           FftCase{"mono.wav", 1, 1.0, BASS_SAMPLE_FX, 0.5f},
+                                           FftCase{"decoding.wav", 2, 1.0, BASS_STREAM_DECODE,
+                                                   0.5f},
+                                           FftCase{"half.wav", 2, 0.5, BASS_SAMPLE_FX, 0.25f},
+                                           FftCase{"silence.wav", 2, 0.0, BASS_SAMPLE_FX, 0.0f}),
+                         [](const auto &param) { return caseName(param.param.name); });
 
 TEST_F(ManualClockTest, FftFollowsWhatIsHeardNotWhatIsDecoded)
 {

@@ -13,7 +13,8 @@ HSTREAM open(const std::string &name, DWORD flags = BASS_SAMPLE_FX)
     return BASS_StreamCreateFile(FALSE, fixture(name).c_str(), 0, 0, flags);
 }
 
-struct Peak {
+struct Peak
+{
     float left = 0;
     float right = 0;
 };
@@ -27,14 +28,18 @@ Peak peakOf(const std::vector<float> &stereo, std::size_t skipFrames = 0)
     return p;
 }
 
-struct ClockCase {
+struct ClockCase
+{
     const char *file;
     int deviceRate;
-    int advance;          // device frames
-    uint64_t bytesHeard;  // after that advance
+    int advance;         // device frames
+    uint64_t bytesHeard; // after that advance
 };
 
-void PrintTo(const ClockCase &c, std::ostream *os) { *os << c.file << " at " << c.deviceRate; }
+void PrintTo(const ClockCase &c, std::ostream *os)
+{
+    *os << c.file << " at " << c.deviceRate;
+}
 
 class HeardPositionTest : public ManualClockTest, public ::testing::WithParamInterface<ClockCase>
 {
@@ -172,11 +177,12 @@ TEST_F(ManualClockTest, ResampledClicksLandWhereTheClockSays)
     }
 }
 
-struct MixCase {
-    int volume;      // master
+struct MixCase
+{
+    int volume; // master
     int channelVolume;
     int pan;
-    float left;      // expected peak, the tone's own being 0.5
+    float left; // expected peak, the tone's own being 0.5
     float right;
 };
 
@@ -205,14 +211,13 @@ TEST_P(MixLevelTest, VolumeAndBalanceOnTheRenderedOutput)
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, MixLevelTest,
-    ::testing::Values(MixCase{100, 100, 0, 0.5f, 0.5f},     // unity
-                      MixCase{0, 100, 0, 0.0f, 0.0f},       // silence
-                      MixCase{100, 100, -100, 0.5f, 0.0f},  // right side silent
+    ::testing::Values(MixCase{100, 100, 0, 0.5f, 0.5f},    // unity
+                      MixCase{0, 100, 0, 0.0f, 0.0f},      // silence
+                      MixCase{100, 100, -100, 0.5f, 0.0f}, // right side silent
                       MixCase{100, 100, 100, 0.0f, 0.5f},
-                      MixCase{100, 100, -50, 0.5f, 0.25f},  // a balance, not a pan law
+                      MixCase{100, 100, -50, 0.5f, 0.25f},   // a balance, not a pan law
                       MixCase{50, 100, 0, 0.0625f, 0.0625f}, // cubic taper: 0.125 gain
-                      MixCase{100, 0, 0, 0.0f, 0.0f},
-                      MixCase{100, 50, 0, 0.25f, 0.25f}),
+                      MixCase{100, 0, 0, 0.0f, 0.0f}, MixCase{100, 50, 0, 0.25f, 0.25f}),
     [](const auto &param) {
         const MixCase &c = param.param;
         return "master" + std::to_string(c.volume) + "_channel" + std::to_string(c.channelVolume) +
@@ -273,7 +278,8 @@ TEST_F(ManualClockTest, EachChannelOwnsAChainAtTheRateItRunsAt)
     const HSTREAM decoding = open("tone1k_48000_stereo.wav", BASS_STREAM_DECODE);
     const HSTREAM mono = open("tone1k_22050_mono.wav", BASS_STREAM_DECODE);
     const HMUSIC music = BASS_MusicLoad(FALSE, fixture("song.mod").c_str(), 0, 0, 0x280, 0);
-    struct {
+    struct
+    {
         DWORD handle;
         int rate;
         int channels;

@@ -45,8 +45,8 @@ pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string>
     if (pid != 0)
         return pid;
     const int null = ::open("/dev/null", O_RDWR);
-    const int out = stdoutFile.empty() ? null
-                                       : ::open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out =
+        stdoutFile.empty() ? null : ::open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(null, 0);
     dup2(out, 1);
     dup2(null, 2);
@@ -89,8 +89,8 @@ PulseServer::PulseServer()
     const std::vector<std::string> env = {"HOME=" + m_dir.string(),
                                           "XDG_RUNTIME_DIR=" + runtime.string(),
                                           "PULSE_CLIENTCONFIG=" + clientConfig.string()};
-    m_pid = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                   "--use-pid-file=no", "-F", script.string()},
+    m_pid = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                   "-F", script.string()},
                   env, "");
     if (m_pid <= 0) {
         m_why = "fork failed";
@@ -125,13 +125,16 @@ PulseServer::~PulseServer()
 
 bool PulseServer::startRecording(const std::filesystem::path &raw)
 {
-    m_recorder = spawn({"parec", "--server=" + serverAddress(), "-d", sinkName() + ".monitor",
-                        "--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                        "--latency-msec=20"},
-                       {}, raw.string());
+    m_recorder =
+        spawn({"parec", "--server=" + serverAddress(), "-d", sinkName() + ".monitor", "--raw",
+               "--format=s16le", "--rate=44100", "--channels=2", "--latency-msec=20"},
+              {}, raw.string());
     return m_recorder > 0;
 }
 
-void PulseServer::stopRecording() { terminate(m_recorder); }
+void PulseServer::stopRecording()
+{
+    terminate(m_recorder);
+}
 
 } // namespace vokrin::enginetest
