@@ -1,0 +1,368 @@
+#include "e2e_harness.h"
+
+#include "test_env.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace vokrin::e2e {
+
+namespace {
+
+QString tempDir(const char *prefix)
+{
+    return QString::fromStdString(vokrin::testing::makeTempDir(prefix).string());
+}
+
+void stop(QProcess *process)
+{
+    if (process == nullptr || process->state() == QProcess::NotRunning)
+        return;
+    process->terminate();
+    if (!process->waitForFinished(5000)) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+}
+
+} // namespace
+
+// --- XServer -------------------------------------------------------------------------
+
+XServer::XServer() : m_server(std::make_unique<QProcess>())
+{
+    // Xvfb picks a free display and writes its number to descriptor 1.
+    m_server->setProgram(QStringLiteral("Xvfb"));
+    m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
+                            QStringLiteral("-screen"), QStringLiteral("0"),
+                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp")});
+    m_server->setStandardErrorFile(QProcess::nullDevice());
+    m_server->start();
+    if (!m_server->waitForStarted(10000)) {
+        m_why = QStringLiteral("Xvfb cannot start here (is the xvfb package installed?)");
+        return;
+    }
+    QByteArray number;
+    QElapsedTimer clock;
+    clock.start();
+    while (!number.contains('\n') && clock.elapsed() < 30000 &&
+           m_server->state() == QProcess::Running) {
+        m_server->waitForReadyRead(200);
+        number += m_server->readAllStandardOutput();
+    }
+    if (!number.contains('\n')) {
+        m_why = QStringLiteral("Xvfb did not report a display");
+        stop(m_server.get());
+        return;
+    }
+    m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+}
+
+XServer::~XServer()
+{
+    stop(m_server.get());
+}
+
+QString XServer::xdotool(const QStringList &arguments, bool *ok) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("xdotool"), arguments);
+    const bool finished = process.waitForStarted(10000) && process.waitForFinished(30000);
+    if (!finished)
+        stop(&process);
+    if (ok != nullptr)
+        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QStringList XServer::windowsNamed(const QString &title) const
+{
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"), pattern})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString XServer::waitForWindow(const QString &title, int timeoutMs, const QStringList &except) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        for (const QString &window : windowsNamed(title)) {
+            if (!except.contains(window))
+                return window;
+        }
+        QThread::msleep(100);
+    } while (clock.elapsed() < timeoutMs);
+    return {};
+}
+
+QString XServer::waitForNewWindow(const QStringList &except, int timeoutMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QStringList all = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--name"), QStringLiteral(".*")})
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &window : all) {
+            if (!except.contains(window) && geometry(window).height() > 150)
+                return window;
+        }
+        QThread::msleep(100);
+    } while (clock.elapsed() < timeoutMs);
+    return {};
+}
+
+bool XServer::waitForWindowGone(const QString &window, int timeoutMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QStringList all = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--name"), QStringLiteral(".*")})
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (!all.contains(window))
+            return true;
+        QThread::msleep(100);
+    } while (clock.elapsed() < timeoutMs);
+    return false;
+}
+
+QRect XServer::geometry(const QString &window) const
+{
+    // "WINDOW=..\nX=121\nY=129\nWIDTH=761\nHEIGHT=577\nSCREEN=0"
+    const QString shell = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    QRect rect;
+    for (const QString &line : shell.split(QLatin1Char('\n'))) {
+        const QString key = line.section(QLatin1Char('='), 0, 0);
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (key == QLatin1String("X"))
+            rect.moveLeft(value);
+        else if (key == QLatin1String("Y"))
+            rect.moveTop(value);
+        else if (key == QLatin1String("WIDTH"))
+            rect.setWidth(value);
+        else if (key == QLatin1String("HEIGHT"))
+            rect.setHeight(value);
+    }
+    return rect;
+}
+
+bool XServer::sendKeys(const QString &window, const QStringList &keys) const
+{
+    bool ok = false;
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, &ok);
+    if (!ok)
+        return false;
+    for (const QString &key : keys) {
+        xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key}, &ok);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool XServer::typeText(const QString &window, const QString &text) const
+{
+    bool ok = false;
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, &ok);
+    if (ok)
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text}, &ok);
+    return ok;
+}
+
+bool XServer::click(const QString &window, QPoint at) const
+{
+    bool ok = false;
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+             window, QString::number(at.x()), QString::number(at.y())},
+            &ok);
+    if (ok)
+        xdotool({QStringLiteral("click"), QStringLiteral("1")}, &ok);
+    return ok;
+}
+
+bool XServer::closeWindow(const QString &window) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VOKRIN_E2E_CLOSE_TOOL), {window});
+    return process.waitForFinished(30000) && process.exitCode() == 0;
+}
+
+bool XServer::screenshot(const QString &pngFile) const
+{
+    QProcess process;
+    process.start(QStringLiteral("import"), {QStringLiteral("-display"), m_display,
+                                             QStringLiteral("-window"), QStringLiteral("root"),
+                                             pngFile});
+    return process.waitForFinished(60000) && process.exitCode() == 0 && QFile::exists(pngFile);
+}
+
+// --- SoundServer ---------------------------------------------------------------------
+
+SoundServer::SoundServer() : m_server(std::make_unique<QProcess>()), m_recorder(std::make_unique<QProcess>())
+{
+    m_dir = tempDir("pulse");
+    const QString runtime = m_dir + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_socket = m_dir + QStringLiteral("/native");
+    const QString script = m_dir + QStringLiteral("/server.pa");
+    {
+        QFile out(script);
+        if (!out.open(QIODevice::WriteOnly)) {
+            m_why = QStringLiteral("cannot write the sound server's script");
+            return;
+        }
+        out.write("load-module module-null-sink sink_name=vokrin_null rate=44100 channels=2\n"
+                  "load-module module-native-protocol-unix auth-anonymous=1 socket=" +
+                  QFile::encodeName(m_socket) + "\nset-default-sink vokrin_null\n");
+    }
+    m_clientConfig = m_dir + QStringLiteral("/client.conf");
+    {
+        QFile out(m_clientConfig);
+        if (out.open(QIODevice::WriteOnly))
+            out.write("autospawn = no\n");
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), m_dir);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("PULSE_CLIENTCONFIG"), m_clientConfig);
+    m_server->setProcessEnvironment(environment);
+    m_server->setStandardOutputFile(QProcess::nullDevice());
+    m_server->setStandardErrorFile(QProcess::nullDevice());
+    m_server->start(QStringLiteral("pulseaudio"),
+                    {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                     QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
+                     QStringLiteral("-F"), script});
+    if (!m_server->waitForStarted(10000)) {
+        m_why = QStringLiteral("pulseaudio cannot start here (is the pulseaudio package installed?)");
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 30000) {
+        if (m_server->state() != QProcess::Running) {
+            m_why = QStringLiteral("pulseaudio exited at start");
+            return;
+        }
+        if (QFile::exists(m_socket)) {
+            m_ready = true;
+            return;
+        }
+        QThread::msleep(20);
+    }
+    m_why = QStringLiteral("pulseaudio did not open its socket");
+    stop(m_server.get());
+}
+
+SoundServer::~SoundServer()
+{
+    stopRecording();
+    stop(m_server.get());
+}
+
+void SoundServer::addClientEnvironment(QProcessEnvironment &environment) const
+{
+    environment.insert(QStringLiteral("PULSE_SERVER"), address());
+    environment.insert(QStringLiteral("PULSE_CLIENTCONFIG"), m_clientConfig);
+}
+
+bool SoundServer::startRecording(const QString &rawFile)
+{
+    m_recorder->setStandardOutputFile(rawFile);
+    m_recorder->setStandardErrorFile(QProcess::nullDevice());
+    m_recorder->start(QStringLiteral("parec"),
+                      {QStringLiteral("--server=") + address(), QStringLiteral("-d"),
+                       QStringLiteral("vokrin_null.monitor"), QStringLiteral("--raw"),
+                       QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                       QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
+    return m_recorder->waitForStarted(10000);
+}
+
+void SoundServer::stopRecording()
+{
+    stop(m_recorder.get());
+}
+
+// --- Program -------------------------------------------------------------------------
+
+QString Program::executable()
+{
+    return QString::fromStdString((vokrin::testing::binaryDir() / "bin" / "vokrin").string());
+}
+
+Program::Program(const XServer &x, const SoundServer *sound) : m_process(std::make_unique<QProcess>())
+{
+    const QString root = tempDir("vokrin-run");
+    m_configHome = root + QStringLiteral("/config");
+    m_workDir = root + QStringLiteral("/work");
+    QDir().mkpath(m_configHome);
+    QDir().mkpath(m_workDir);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), x.display());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_configHome);
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/state"));
+    environment.insert(QStringLiteral("HOME"), root);
+    environment.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
+    if (sound != nullptr) {
+        sound->addClientEnvironment(environment);
+    } else {
+        // A server that is not there, and no autospawn: the output cannot open.
+        const QString clientConfig = root + QStringLiteral("/client.conf");
+        QFile out(clientConfig);
+        if (out.open(QIODevice::WriteOnly))
+            out.write("autospawn = no\n");
+        environment.insert(QStringLiteral("PULSE_CLIENTCONFIG"), clientConfig);
+        environment.insert(QStringLiteral("PULSE_SERVER"),
+                           QStringLiteral("unix:") + root + QStringLiteral("/no-server"));
+    }
+    m_process->setProcessEnvironment(environment);
+    m_process->setWorkingDirectory(m_workDir);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->start(executable(), {});
+    m_process->waitForStarted(30000);
+}
+
+Program::~Program()
+{
+    stop(m_process.get());
+}
+
+bool Program::started() const
+{
+    return m_process->state() != QProcess::NotRunning || m_process->exitStatus() == QProcess::NormalExit;
+}
+
+int Program::waitForExit(int timeoutMs)
+{
+    if (m_process->state() != QProcess::NotRunning && !m_process->waitForFinished(timeoutMs))
+        return -1;
+    if (m_process->exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_process->exitCode();
+}
+
+bool Program::finished() const
+{
+    return m_process->state() == QProcess::NotRunning;
+}
+
+QString Program::output() const
+{
+    return QString::fromLocal8Bit(m_process->readAll());
+}
+
+} // namespace vokrin::e2e

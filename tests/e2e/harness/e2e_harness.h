@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// The end-to-end harness: the real `vokrin` on a private X server and a private sound
+// server, driven with xdotool. Everything it starts it stops again (in its destructors).
+// A scenario skips, with the reason, when Xvfb or PulseAudio cannot start here:
+//
+//     vokrin::e2e::XServer x;
+//     if (!x.running()) GTEST_SKIP() << x.why();
+//     vokrin::e2e::SoundServer sound;
+//     if (!sound.running()) GTEST_SKIP() << sound.why();
+//     vokrin::e2e::Program vokrin(x, &sound);
+//     const QString splash = x.waitForWindow("Вокрин");
+namespace vokrin::e2e {
+
+// A private Xvfb (1280 x 1024, 24 bits) on a free display number.
+class XServer
+{
+public:
+    XServer();
+    ~XServer();
+    XServer(const XServer &) = delete;
+    XServer &operator=(const XServer &) = delete;
+
+    bool running() const { return !m_display.isEmpty(); }
+    const QString &why() const { return m_why; }
+    const QString &display() const { return m_display; }
+
+    // Runs xdotool on this display; its standard output, trimmed. `ok` tells whether it
+    // exited with 0.
+    QString xdotool(const QStringList &arguments, bool *ok = nullptr) const;
+    // The visible windows whose title is exactly `title`, oldest first.
+    QStringList windowsNamed(const QString &title) const;
+    // Waits up to `timeoutMs` for a visible window titled `title` that is not in
+    // `except`; empty when none came.
+    QString waitForWindow(const QString &title, int timeoutMs = 60000,
+                          const QStringList &except = {}) const;
+    // Waits for a visible window (any title) that is not in `except` and is taller than
+    // 150 px, so that tooltips do not count.
+    QString waitForNewWindow(const QStringList &except, int timeoutMs = 60000) const;
+    bool waitForWindowGone(const QString &window, int timeoutMs = 60000) const;
+    // Position and size of a window in screen coordinates (its client area; there is no
+    // window manager and so no frame).
+    QRect geometry(const QString &window) const;
+    // Focuses the window and types the keys in it ("Return", "ctrl+r").
+    bool sendKeys(const QString &window, const QStringList &keys) const;
+    // Types text into the focused control of the window.
+    bool typeText(const QString &window, const QString &text) const;
+    // A left click at a point of the window.
+    bool click(const QString &window, QPoint at) const;
+    // Asks the window to close, as a window manager's close button does.
+    bool closeWindow(const QString &window) const;
+    // A PNG of the whole screen.
+    bool screenshot(const QString &pngFile) const;
+
+private:
+    std::unique_ptr<QProcess> m_server;
+    QString m_display;
+    QString m_why;
+};
+
+// A private PulseAudio server with one null sink ("vokrin_null"), on a socket in a
+// temporary folder; it records what reaches the sink with parec.
+class SoundServer
+{
+public:
+    SoundServer();
+    ~SoundServer();
+    SoundServer(const SoundServer &) = delete;
+    SoundServer &operator=(const SoundServer &) = delete;
+
+    bool running() const { return m_ready; }
+    const QString &why() const { return m_why; }
+    QString address() const { return QStringLiteral("unix:") + m_socket; }
+    // The client settings a program needs to reach this server and no other.
+    void addClientEnvironment(QProcessEnvironment &environment) const;
+
+    // Records the sink's monitor (16-bit stereo, 44100 Hz, raw) until stopRecording().
+    bool startRecording(const QString &rawFile);
+    void stopRecording();
+
+private:
+    QString m_dir;
+    QString m_socket;
+    QString m_clientConfig;
+    std::unique_ptr<QProcess> m_server;
+    std::unique_ptr<QProcess> m_recorder;
+    bool m_ready = false;
+    QString m_why;
+};
+
+// The real program, started on `x` with a fresh settings folder. Without a sound server
+// it is pointed at one that does not exist, so its output cannot open.
+class Program
+{
+public:
+    Program(const XServer &x, const SoundServer *sound);
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    bool started() const;
+    // Waits for the program to end; its exit code, or -1 when it did not end in time or
+    // crashed.
+    int waitForExit(int timeoutMs = 60000);
+    bool finished() const;
+    QString output() const;
+    // Its settings folder ($XDG_CONFIG_HOME).
+    const QString &configHome() const { return m_configHome; }
+    // A folder for the scenario's own files.
+    const QString &workDir() const { return m_workDir; }
+
+    // Where the program binary is: bin/vokrin of the build tree.
+    static QString executable();
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    QString m_configHome;
+    QString m_workDir;
+};
+
+} // namespace vokrin::e2e

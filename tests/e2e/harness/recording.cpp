@@ -1,0 +1,66 @@
+#include "recording.h"
+
+#include <QFile>
+#include <cmath>
+#include <cstring>
+
+namespace vokrin::e2e {
+
+Recording Recording::load(const QString &rawFile)
+{
+    Recording recording;
+    QFile file(rawFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return recording;
+    const QByteArray bytes = file.readAll();
+    recording.samples.resize(static_cast<std::size_t>(bytes.size()) / 4 * 2);
+    std::memcpy(recording.samples.data(), bytes.constData(), recording.samples.size() * 2);
+    return recording;
+}
+
+double Recording::rms(std::size_t first, std::size_t count) const
+{
+    double sum = 0;
+    std::size_t n = 0;
+    for (std::size_t frame = first; frame < first + count && frame < frames(); ++frame, ++n) {
+        const double v = samples[frame * 2] / 32768.0;
+        sum += v * v;
+    }
+    return n == 0 ? 0 : std::sqrt(sum / static_cast<double>(n));
+}
+
+std::size_t Recording::loudestWindow(std::size_t count) const
+{
+    std::size_t best = 0;
+    double bestRms = -1;
+    const std::size_t step = count / 2 == 0 ? 1 : count / 2;
+    for (std::size_t first = 0; first + count <= frames(); first += step) {
+        const double level = rms(first, count);
+        if (level > bestRms) {
+            bestRms = level;
+            best = first;
+        }
+    }
+    return best;
+}
+
+double Recording::toneFrequency(std::size_t first, std::size_t count) const
+{
+    long firstCrossing = -1;
+    long lastCrossing = -1;
+    int crossings = 0;
+    for (std::size_t frame = first + 1; frame < first + count && frame < frames(); ++frame) {
+        if (samples[(frame - 1) * 2] < 0 && samples[frame * 2] >= 0) {
+            if (firstCrossing < 0)
+                firstCrossing = static_cast<long>(frame);
+            else
+                ++crossings;
+            lastCrossing = static_cast<long>(frame);
+        }
+    }
+    if (crossings == 0)
+        return 0;
+    return crossings * static_cast<double>(kRate) / static_cast<double>(lastCrossing - firstCrossing);
+}
+
+} // namespace vokrin::e2e
