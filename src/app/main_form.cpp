@@ -59,6 +59,11 @@ bool TMainForm::FormCreate()
 {
     Spectrum = std::make_unique<vokrin::display::TSpectrum>(PaintFrame->width(),
                                                             PaintFrame->height());
+    Spectrum->ShowPeaks = true;
+    Spectrum->Style = 1;
+    Spectrum->PeakColor = 0x00FFFF;
+    Spectrum->BarColor = 0x00FF00;
+    Spectrum->BarWidth = 1;
     if (EngineVersion() != BASSVERSION) {
         vokrin::platform::platform().showMessage(
             this, QStringLiteral("BASS version 2.1 was not loaded"),

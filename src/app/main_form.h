@@ -2,9 +2,12 @@
 
 #include "audio/bass.h"
 #include "audio/player.h"
+#include "display/render_tick.h"
+#include "effects/params_host.h"
 #include "effects/fx_chain.h"
 #include "platform/platform.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -51,7 +54,7 @@ class TDirectoryEdit;
 // Life: construct (builds the components, like loading a window description), then
 // FormCreate(); the entry ends the program when it returns false. Showing runs the
 // settings restore and then FormShow; destruction runs FormDestroy.
-class TMainForm : public QWidget
+class TMainForm : public QWidget, public vokrin::effects::ParamsFormHost
 {
     Q_OBJECT
 public:
@@ -90,6 +93,17 @@ public:
     void PanChange();
     void PredTextChange();
 
+    // --- lyric timeline and display --------------------------------------------------
+    // The 33 ms tick: gauge, spectrum and the lyric advance.
+    void TimerRenderTimer();
+    // Double-click on lyric line `line` (-1 for none): restart the track at its cue.
+    void ListBox1DblClick(int line);
+    void SpeedButton4Click();
+    void MMColorButton2Change();
+    void MMColorButton3Change();
+    // Opens one more sound parameters window; the reference names the newest.
+    void PluginsClick();
+
     // --- input (main_form_input.cpp) -------------------------------------------------
     // Runs for every key pressed in this window before the focused control gets it.
     void FormKeyDown(const QKeyEvent &event);
@@ -109,9 +123,9 @@ public:
 
     // --- effects (main_form_effects.cpp) ---------------------------------------------
     void AttachEffects(DWORD stream);
-    void ApplyEffects();
+    void ApplyEffects() override;
     void LoadEffectFlags();
-    void SaveEffectFlags();
+    void SaveEffectFlags() override;
     void eqClick();
     void reverClick();
     void compClick();
@@ -125,9 +139,11 @@ public:
     // The current song project: the backing-track path as resolved (or as written by a
     // replacement), the cue list; its lines are the items of ListBox1.
     QString BackingTrackPath;
-    std::vector<std::uint32_t> Cues;
+    QList<quint32> Cues;
     std::int32_t CurrentCue = 0;
     std::unique_ptr<vokrin::display::TSpectrum> Spectrum;
+    // What the render timer reads the spectrum into; kept so the tick allocates nothing.
+    vokrin::display::FftBuffer FftData{};
     // The newest sound parameters window, cleared when it closes.
     QPointer<QWidget> ParamsForm;
 
@@ -191,6 +207,11 @@ public:
 
     // The control panel's width when it is not collapsed.
     static constexpr int kPanelWidth = 224;
+
+    // --- what a sound parameters window asks of its owner ------------------------------
+    const vokrin::effects::EffectHandles &effectHandles() const override { return Effects; }
+    void setOwnerLed(const QString &ledName, bool lit) override;
+    void paramsFormClosed(TParamsForm *form) override;
 
 Q_SIGNALS:
     // The window was closed (its modal run ends).

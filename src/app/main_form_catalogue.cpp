@@ -101,7 +101,7 @@ void TMainForm::ListBox2Click()
     BackingTrackPath = vokrin::content::resolveBackingTrackPath(read.project.backingTrackName,
                                                                 DirectoryEdit1->text());
     LabelFile->setText(BackingTrackPath);
-    Cues.assign(read.project.cues.begin(), read.project.cues.end());
+    Cues = QList<quint32>(read.project.cues.begin(), read.project.cues.end());
     ListBox1->clear();
     for (const QByteArray &line : read.project.lines)
         ListBox1->addItem(vokrin::content::decodeText(line));

@@ -2,6 +2,7 @@
 #include "app/main_form.h"
 
 #include "controls/led.h"
+#include "effects/params_form.h"
 #include "settings/ini_file.h"
 
 namespace vokrin::app {
@@ -50,6 +51,28 @@ void TMainForm::toggleEffect(TMMLED *led)
     }
     ApplyEffects();
     SaveEffectFlags();
+}
+
+void TMainForm::PluginsClick()
+{
+    auto *form = new TParamsForm(this, *this);
+    ParamsForm = form;
+    form->show();
+}
+
+void TMainForm::setOwnerLed(const QString &ledName, bool lit)
+{
+    for (TMMLED *led : {eq, rever, comp, echo}) {
+        if (led->objectName() == ledName)
+            led->setLit(lit);
+    }
+}
+
+void TMainForm::paramsFormClosed(TParamsForm *)
+{
+    // Closing any of the open windows forgets the reference, even when a newer one is
+    // still open: the main window's LEDs then stop mirroring into it.
+    ParamsForm = nullptr;
 }
 
 void TMainForm::eqClick()

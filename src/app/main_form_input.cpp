@@ -5,11 +5,13 @@
 #include "controls/color_button.h"
 #include "controls/led.h"
 #include "controls/wheel.h"
+#include "display/lyric_list.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -41,6 +43,13 @@ void TMainForm::connectHandlers()
     connect(Volume, &TMMWheel::Change, this, &TMainForm::VolumeChange);
     connect(Pan, &TMMWheel::Change, this, &TMainForm::PanChange);
     connect(PredText, &TMMWheel::Change, this, &TMainForm::PredTextChange);
+    connect(Plugins, &QToolButton::clicked, this, &TMainForm::PluginsClick);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TMainForm::SpeedButton4Click);
+    connect(MMColorButton2, &TMMColorButton::Change, this, &TMainForm::MMColorButton2Change);
+    connect(MMColorButton3, &TMMColorButton::Change, this, &TMainForm::MMColorButton3Change);
+    connect(TimerRender, &QTimer::timeout, this, &TMainForm::TimerRenderTimer);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { ListBox1DblClick(ListBox1->row(item)); });
     connect(eq, &TMMLED::Click, this, &TMainForm::eqClick);
     connect(rever, &TMMLED::Click, this, &TMainForm::reverClick);
     connect(comp, &TMMLED::Click, this, &TMainForm::compClick);

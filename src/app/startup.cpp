@@ -3,6 +3,8 @@
 #include "app/application_info.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
+#include "authoring/new_kar.h"
+#include "controls/led_gauge.h"
 #include "crashreport/crash_reporter.h"
 #include "settings/form_storage.h"
 
@@ -31,6 +33,12 @@ int runProgram(int argc, char **argv)
     if (!mainForm.FormCreate())
         std::exit(0);
     mainForm.SplashForm = splash;
+    // The wizard lives as long as the main window and plays on its player.
+    mainForm.FormNewKar = new vokrin::authoring::TFormNewKar(
+        mainForm.player,
+        {[&mainForm](const QString &path) { mainForm.AddProject(path); },
+         [&mainForm] { mainForm.MMLEDGauge1->setProgress(0); }},
+        &mainForm);
     QObject::connect(&mainForm, &TMainForm::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     mainForm.show();

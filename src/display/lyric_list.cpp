@@ -37,8 +37,8 @@ void TLyricListBox::setColor(std::int32_t color)
 
 void TLyricListBox::setTag(std::int32_t color)
 {
+    // No repaint: the highlighted line takes the colour when it is next drawn.
     m_tag = color;
-    viewport()->update();
 }
 
 QColor TLyricListBox::fontColor() const { return palette().color(QPalette::Text); }

@@ -11,6 +11,12 @@ class QWidget;
 
 namespace vokrin::platform {
 
+// A font with the colour its text is drawn in.
+struct FontChoice {
+    QFont font;
+    QColor color;
+};
+
 // A file dialog as the windows describe it. `filter` is in the classic form
 // "Description|*.a;*.b|Other|*.c"; `defaultSuffix` has no dot ("lyp").
 struct FileDialogOptions {
@@ -38,7 +44,8 @@ public:
     virtual std::optional<QString> saveFile(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual std::optional<QString> chooseFolder(QWidget *parent, const QString &title,
                                                 const QString &initialDir) = 0;
-    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+    // The font dialog offers the text colour with the font, as the classic one does.
+    virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
 
     virtual MessageResult showMessage(QWidget *parent, const QString &text, const QString &caption,

@@ -1,13 +1,13 @@
 #include "qt_platform.h"
 
 #include "file_filter.h"
+#include "font_dialog.h"
 #include "help_window.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -78,14 +78,9 @@ std::optional<QString> QtPlatform::chooseFolder(QWidget *parent, const QString &
     return folder;
 }
 
-std::optional<QFont> QtPlatform::chooseFont(QWidget *parent, const QFont &initial)
+std::optional<FontChoice> QtPlatform::chooseFont(QWidget *parent, const FontChoice &initial)
 {
-    bool accepted = false;
-    const QFont font =
-        QFontDialog::getFont(&accepted, initial, parent, QString(), QFontDialog::DontUseNativeDialog);
-    if (!accepted)
-        return std::nullopt;
-    return font;
+    return runFontDialog(parent, initial);
 }
 
 std::optional<QColor> QtPlatform::chooseColor(QWidget *parent, const QColor &initial)

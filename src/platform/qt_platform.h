@@ -13,7 +13,7 @@ public:
     std::optional<QString> saveFile(QWidget *parent, const FileDialogOptions &options) override;
     std::optional<QString> chooseFolder(QWidget *parent, const QString &title,
                                         const QString &initialDir) override;
-    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     MessageResult showMessage(QWidget *parent, const QString &text, const QString &caption,
                               MessageIcon icon, MessageButtons buttons) override;

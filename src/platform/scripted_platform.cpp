@@ -46,7 +46,7 @@ std::optional<QString> ScriptedPlatform::chooseFolder(QWidget *, const QString &
     return takeFront(folderAnswers);
 }
 
-std::optional<QFont> ScriptedPlatform::chooseFont(QWidget *, const QFont &initial)
+std::optional<FontChoice> ScriptedPlatform::chooseFont(QWidget *, const FontChoice &initial)
 {
     fontRequests.push_back(initial);
     return takeFront(fontAnswers);

@@ -38,7 +38,7 @@ public:
     std::deque<std::optional<QString>> openFileAnswers;
     std::deque<std::optional<QString>> saveFileAnswers;
     std::deque<std::optional<QString>> folderAnswers;
-    std::deque<std::optional<QFont>> fontAnswers;
+    std::deque<std::optional<FontChoice>> fontAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
     std::deque<MessageResult> messageAnswers;
     // The printer dialog: when set, the printer is pointed at this PDF file and accepted.
@@ -49,7 +49,7 @@ public:
     std::vector<FileDialogOptions> openFileRequests;
     std::vector<FileDialogOptions> saveFileRequests;
     std::vector<QColor> colorRequests;
-    std::vector<QFont> fontRequests;
+    std::vector<FontChoice> fontRequests;
     std::vector<Message> messages;
     std::vector<std::pair<QString, int>> helpRequests;
     std::vector<Mail> mails;
@@ -61,7 +61,7 @@ public:
     std::optional<QString> saveFile(QWidget *parent, const FileDialogOptions &options) override;
     std::optional<QString> chooseFolder(QWidget *parent, const QString &title,
                                         const QString &initialDir) override;
-    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     MessageResult showMessage(QWidget *parent, const QString &text, const QString &caption,
                               MessageIcon icon, MessageButtons buttons) override;

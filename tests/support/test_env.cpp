@@ -22,12 +22,14 @@ struct TempRootCleanup {
     }
 };
 
-std::filesystem::path dirFromEnv(const char *name)
+// The environment wins so a test binary can be pointed at another tree; otherwise the
+// trees this binary was configured in.
+std::filesystem::path dirFromEnv(const char *name, const char *configured)
 {
     const char *value = std::getenv(name);
-    if (value == nullptr || *value == '\0')
-        throw std::runtime_error(std::string(name) + " is not set; run the tests through ctest");
-    return value;
+    if (value != nullptr && *value != '\0')
+        return value;
+    return configured;
 }
 
 } // namespace
@@ -54,8 +56,8 @@ std::filesystem::path isolateUserFolders()
     return tempRoot();
 }
 
-std::filesystem::path sourceDir() { return dirFromEnv("VOKRIN_SOURCE_DIR"); }
-std::filesystem::path binaryDir() { return dirFromEnv("VOKRIN_BINARY_DIR"); }
+std::filesystem::path sourceDir() { return dirFromEnv("VOKRIN_SOURCE_DIR", VOKRIN_CONFIGURED_SOURCE_DIR); }
+std::filesystem::path binaryDir() { return dirFromEnv("VOKRIN_BINARY_DIR", VOKRIN_CONFIGURED_BINARY_DIR); }
 
 std::filesystem::path makeTempDir(const std::string &prefix)
 {

@@ -89,7 +89,7 @@ TEST_F(MainFormTest, ALoadedProjectReplacesTextAndCuesWithoutTouchingPlayback)
     entry->setText(1, second);
     form->ListView1->setCurrentItem(entry);
     form->ListBox2Click();
-    EXPECT_EQ(form->Cues, (std::vector<std::uint32_t>{7, 8, 9}));
+    EXPECT_EQ(form->Cues, (QList<quint32>{7, 8, 9}));
     ASSERT_EQ(form->ListBox1->count(), 4);
     EXPECT_EQ(form->ListBox1->item(1)->text(), "");
     EXPECT_EQ(form->BackingTrackPath, path("missing.wav"));

@@ -40,7 +40,7 @@ TEST_F(MainFormTest, PlayWithNothingSelectedSelectsAndPlaysTheFirstEntry)
     EXPECT_EQ(form->BackingTrackPath, path("first.wav"));
     EXPECT_EQ(form->LabelFile->text(), path("first.wav"));
     EXPECT_EQ(form->ListBox1->count(), 2);
-    EXPECT_EQ(form->Cues, (std::vector<std::uint32_t>{1000, 50000}));
+    EXPECT_EQ(form->Cues, (QList<quint32>{1000, 50000}));
     EXPECT_EQ(state(), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
     EXPECT_EQ(form->MMLEDGauge1->progress(), 0);
     advance(4410);

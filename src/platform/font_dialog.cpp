@@ -1,0 +1,92 @@
+#include "font_dialog.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace vokrin::platform {
+
+namespace {
+
+struct NamedColor {
+    const char16_t *name;
+    QRgb rgb;
+};
+
+// The sixteen colours the classic font dialog offers for text.
+constexpr NamedColor kTextColors[] = {
+    {u"Чёрный", 0x000000},     {u"Бордовый", 0x800000}, {u"Зелёный", 0x008000},
+    {u"Оливковый", 0x808000},  {u"Тёмно-синий", 0x000080}, {u"Фиолетовый", 0x800080},
+    {u"Сине-зелёный", 0x008080}, {u"Серый", 0x808080},  {u"Серебристый", 0xC0C0C0},
+    {u"Красный", 0xFF0000},    {u"Лайм", 0x00FF00},     {u"Жёлтый", 0xFFFF00},
+    {u"Синий", 0x0000FF},      {u"Фуксия", 0xFF00FF},   {u"Голубой", 0x00FFFF},
+    {u"Белый", 0xFFFFFF},
+};
+
+QIcon swatch(const QColor &color)
+{
+    QPixmap picture(16, 12);
+    picture.fill(color);
+    QPainter painter(&picture);
+    painter.setPen(Qt::black);
+    painter.drawRect(0, 0, picture.width() - 1, picture.height() - 1);
+    return QIcon(picture);
+}
+
+void fillColorBox(QComboBox &box, const QColor &initial)
+{
+    for (const NamedColor &entry : kTextColors) {
+        const QColor color = QColor::fromRgb(entry.rgb);
+        box.addItem(swatch(color), QString::fromUtf16(entry.name), color);
+    }
+    const int found = box.findData(initial.toRgb());
+    if (found >= 0) {
+        box.setCurrentIndex(found);
+        return;
+    }
+    // A colour from elsewhere (the settings file) stays choosable as it is.
+    box.addItem(swatch(initial), QStringLiteral("Другой"), initial);
+    box.setCurrentIndex(box.count() - 1);
+}
+
+} // namespace
+
+std::optional<FontChoice> runFontDialog(QWidget *parent, const FontChoice &initial)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Шрифт"));
+
+    auto *fonts = new QFontDialog(initial.font, &dialog);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setWindowFlags(Qt::Widget);
+
+    auto *colors = new QComboBox(&dialog);
+    colors->setObjectName(QStringLiteral("textColor"));
+    fillColorBox(*colors, initial.color.isValid() ? initial.color : QColor(Qt::black));
+    auto *colorLabel = new QLabel(QStringLiteral("&Цвет:"), &dialog);
+    colorLabel->setBuddy(colors);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto *colorRow = new QHBoxLayout;
+    colorRow->addWidget(colorLabel);
+    colorRow->addWidget(colors, 1);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(colorRow);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return FontChoice{fonts->currentFont(), colors->currentData().value<QColor>()};
+}
+
+} // namespace vokrin::platform
