@@ -1,0 +1,67 @@
+// The font dialog with its text-colour box, answered by the test as a user would.
+#include "platform/font_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs `answer` on the dialog once it is open.
+void whenOpen(std::function<void(QDialog &)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QDialog *>(window);
+            if (dialog != nullptr && dialog->isVisible() &&
+                dialog->findChild<QComboBox *>(QStringLiteral("textColor")) != nullptr) {
+                answer(*dialog);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no font dialog open";
+    });
+}
+
+TEST(FontDialog, OffersTheInitialFontAndColourAndReturnsTheChoice)
+{
+    QFont initial(QStringLiteral("Liberation Mono"));
+    initial.setPixelSize(24);
+    initial.setBold(true);
+
+    QColor offered;
+    QFont shown;
+    whenOpen([&](QDialog &dialog) {
+        auto *colors = dialog.findChild<QComboBox *>(QStringLiteral("textColor"));
+        offered = colors->currentData().value<QColor>();
+        shown = dialog.findChild<QFontDialog *>()->currentFont();
+        colors->setCurrentIndex(colors->findText(QStringLiteral("Красный")));
+        dialog.accept();
+    });
+    const auto chosen = vokrin::platform::runFontDialog(nullptr, {initial, QColor(Qt::white)});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(offered, QColor(Qt::white));
+    EXPECT_EQ(shown.family(), initial.family());
+    EXPECT_TRUE(shown.bold());
+    EXPECT_EQ(chosen->font.family(), initial.family());
+    EXPECT_EQ(chosen->color, QColor(Qt::red));
+}
+
+TEST(FontDialog, AColourOutsideThePaletteStaysChoosableAndCancelGivesNothing)
+{
+    const QColor stored(0x12, 0x34, 0x56);
+    QColor offered;
+    whenOpen([&](QDialog &dialog) {
+        offered = dialog.findChild<QComboBox *>(QStringLiteral("textColor"))
+                      ->currentData()
+                      .value<QColor>();
+        dialog.reject();
+    });
+    EXPECT_FALSE(vokrin::platform::runFontDialog(nullptr, {QFont(), stored}).has_value());
+    EXPECT_EQ(offered, stored);
+}
+
+} // namespace
