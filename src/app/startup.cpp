@@ -9,6 +9,7 @@
 #include "settings/form_storage.h"
 
 #include <QApplication>
+#include <QFont>
 #include <cstdlib>
 
 namespace vokrin::app {
@@ -21,6 +22,10 @@ int runProgram(int argc, char **argv)
     // The program ends when the main window's run ends, not when the splash hides.
     QApplication::setQuitOnLastWindowClosed(false);
     setApplicationInfo({QStringLiteral("ВОКРИН"), QStringLiteral("vokrin.hlp")});
+    // The windows are laid out for the narrow classic dialog font; the fallback the font
+    // system picks for it by itself is wider, and the knob captions run into each other.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     TFormStorage::setExceptionHandler(&vokrin::crashreport::handleException);
 
     auto *splash = new TSplashForm;

@@ -5,6 +5,7 @@
 #include "app/splash_form.h"
 #include "audio/engine/engine_config.h"
 #include "controls/led.h"
+#include "controls/led_panel.h"
 #include "controls/led_gauge.h"
 #include "controls/bitmap_list.h"
 #include "controls/panel_fill.h"
@@ -71,6 +72,7 @@ TEST_F(MainFormTest, CreationLoadsTheEffectFlagsAndShowingTakesTheEngineVolume)
     form->show();
     EXPECT_EQ(form->Volume->value(), static_cast<int>(BASS_GetVolume()));
     EXPECT_GT(form->Volume->value(), 0);
+    EXPECT_EQ(form->MMLEDPanel1->value(), form->Volume->value()) << "the readout follows";
     EXPECT_EQ(form->SpeedButton4->text(), form->ListBox1->font().family());
     EXPECT_TRUE(form->SplashForm.isNull()) << "the splash is destroyed once the window shows";
 }
