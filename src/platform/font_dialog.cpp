@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -27,6 +28,35 @@ constexpr NamedColor kTextColors[] = {
     {u"Красный", 0xFF0000},    {u"Лайм", 0x00FF00},     {u"Жёлтый", 0xFFFF00},
     {u"Синий", 0x0000FF},      {u"Фуксия", 0xFF00FF},   {u"Голубой", 0x00FFFF},
     {u"Белый", 0xFFFFFF},
+};
+
+// The embedded font dialog would take Enter and Esc for itself (and hide inside the
+// window); they belong to the window around it.
+class DialogKeys : public QObject
+{
+public:
+    explicit DialogKeys(QDialog &dialog) : QObject(&dialog), m_dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_dialog.accept();
+            return true;
+        case Qt::Key_Escape:
+            m_dialog.reject();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QDialog &m_dialog;
 };
 
 QIcon swatch(const QColor &color)
@@ -65,6 +95,7 @@ std::optional<FontChoice> runFontDialog(QWidget *parent, const FontChoice &initi
     auto *fonts = new QFontDialog(initial.font, &dialog);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
+    fonts->installEventFilter(new DialogKeys(dialog));
 
     auto *colors = new QComboBox(&dialog);
     colors->setObjectName(QStringLiteral("textColor"));

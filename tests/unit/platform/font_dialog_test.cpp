@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDialog>
+#include <QKeyEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -62,6 +63,23 @@ TEST(FontDialog, AColourOutsideThePaletteStaysChoosableAndCancelGivesNothing)
     });
     EXPECT_FALSE(vokrin::platform::runFontDialog(nullptr, {QFont(), stored}).has_value());
     EXPECT_EQ(offered, stored);
+}
+
+TEST(FontDialog, EnterAndEscapeInTheFontListsAnswerTheWholeDialog)
+{
+    for (const auto &[key, accepted] : {std::pair{Qt::Key_Return, true}, {Qt::Key_Escape, false}}) {
+        whenOpen([key](QDialog &dialog) {
+            auto *fonts = dialog.findChild<QFontDialog *>();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(fonts, &press);
+            if (dialog.isVisible()) {
+                ADD_FAILURE() << "the key did not end the dialog";
+                dialog.reject();
+            }
+        });
+        EXPECT_EQ(vokrin::platform::runFontDialog(nullptr, {QFont(), Qt::white}).has_value(),
+                  accepted);
+    }
 }
 
 } // namespace
