@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdlib>
 
 namespace vokrin::app {
@@ -22,6 +24,12 @@ int runProgram(int argc, char **argv)
     // The program ends when the main window's run ends, not when the splash hides.
     QApplication::setQuitOnLastWindowClosed(false);
     setApplicationInfo({QStringLiteral("ВОКРИН"), QStringLiteral("vokrin.hlp")});
+    // The standard dialogs (files, fonts, colours, message box buttons) speak Russian
+    // like the rest of the program, whatever the desktop's language.
+    auto *standardTexts = new QTranslator(&app);
+    if (standardTexts->load(QStringLiteral("qtbase_ru"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(standardTexts);
     // The windows are laid out for the narrow classic dialog font; the fallback the font
     // system picks for it by itself is wider, and the knob captions run into each other.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),

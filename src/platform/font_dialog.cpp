@@ -1,9 +1,12 @@
 #include "font_dialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,18 +33,25 @@ constexpr NamedColor kTextColors[] = {
     {u"Белый", 0xFFFFFF},
 };
 
-// The embedded font dialog would take Enter and Esc for itself (and hide inside the
-// window); they belong to the window around it.
+// The embedded font dialog takes Enter and Esc for itself (its lists answer them by
+// hiding it inside the window, its name box keeps them); they belong to the window
+// around it, so they are caught before any control inside sees them.
 class DialogKeys : public QObject
 {
 public:
-    explicit DialogKeys(QDialog &dialog) : QObject(&dialog), m_dialog(dialog) {}
+    explicit DialogKeys(QDialog &dialog) : QObject(&dialog), m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() != QEvent::KeyPress)
-            return QObject::eventFilter(watched, event);
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget == nullptr || !m_dialog.isAncestorOf(widget))
+            return false;
         switch (static_cast<QKeyEvent *>(event)->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -58,6 +68,20 @@ protected:
 private:
     QDialog &m_dialog;
 };
+
+// The family's face of the font's weight and slant at normal width ("Bold", not
+// "Bold Oblique" or "Condensed Bold"); empty when the family has none.
+QString matchingStyle(const QFont &font)
+{
+    for (const QString &style : QFontDatabase::styles(font.family())) {
+        const QFont face = QFontDatabase::font(font.family(), style, 12);
+        const int stretch = face.stretch();
+        if (face.bold() == font.bold() && face.style() == font.style() &&
+            (stretch == QFont::AnyStretch || stretch == QFont::Unstretched))
+            return style;
+    }
+    return {};
+}
 
 QIcon swatch(const QColor &color)
 {
@@ -92,10 +116,18 @@ std::optional<FontChoice> runFontDialog(QWidget *parent, const FontChoice &initi
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Шрифт"));
 
-    auto *fonts = new QFontDialog(initial.font, &dialog);
+    // A family the system does not have ("Courier New") is shown as the face that is
+    // actually drawn, so the lists open on it rather than on a generic default.
+    QFont shown = initial.font;
+    if (!QFontDatabase::hasFamily(shown.family()))
+        shown.setFamily(QFontInfo(shown).family());
+    // The dialog finds the face by its style name, which it compares with translated
+    // texts; name the face outright so a bold font does not open as bold italic.
+    shown.setStyleName(matchingStyle(shown));
+    auto *fonts = new QFontDialog(shown, &dialog);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
-    fonts->installEventFilter(new DialogKeys(dialog));
+    new DialogKeys(dialog);
 
     auto *colors = new QComboBox(&dialog);
     colors->setObjectName(QStringLiteral("textColor"));

@@ -5,7 +5,11 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -47,6 +51,7 @@ TEST(FontDialog, OffersTheInitialFontAndColourAndReturnsTheChoice)
     EXPECT_EQ(offered, QColor(Qt::white));
     EXPECT_EQ(shown.family(), initial.family());
     EXPECT_TRUE(shown.bold());
+    EXPECT_FALSE(shown.italic());
     EXPECT_EQ(chosen->font.family(), initial.family());
     EXPECT_EQ(chosen->color, QColor(Qt::red));
 }
@@ -65,13 +70,42 @@ TEST(FontDialog, AColourOutsideThePaletteStaysChoosableAndCancelGivesNothing)
     EXPECT_EQ(offered, stored);
 }
 
+TEST(FontDialog, AFamilyTheSystemLacksOpensOnTheFaceThatIsDrawn)
+{
+    // The program runs with Qt's Russian texts, which the dialog's style lookup meets.
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral("qtbase_ru"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QApplication::installTranslator(&russian);
+
+    QFont missing(QStringLiteral("Vokrin No Such Family"));
+    missing.setPixelSize(24);
+    missing.setBold(true);
+    QFont shown;
+    whenOpen([&](QDialog &dialog) {
+        shown = dialog.findChild<QFontDialog *>()->currentFont();
+        dialog.reject();
+    });
+    vokrin::platform::runFontDialog(nullptr, {missing, Qt::white});
+    EXPECT_EQ(shown.family(), QFontInfo(missing).family());
+    EXPECT_NE(shown.family(), missing.family());
+    EXPECT_TRUE(shown.bold());
+    EXPECT_FALSE(shown.italic());
+    QApplication::removeTranslator(&russian);
+    QApplication::removeTranslator(&russian);
+}
+
 TEST(FontDialog, EnterAndEscapeInTheFontListsAnswerTheWholeDialog)
 {
     for (const auto &[key, accepted] : {std::pair{Qt::Key_Return, true}, {Qt::Key_Escape, false}}) {
         whenOpen([key](QDialog &dialog) {
+            // In the family list and in the family name box after a completed name.
             auto *fonts = dialog.findChild<QFontDialog *>();
+            auto *nameBox = fonts->findChildren<QLineEdit *>().value(0);
+            ASSERT_NE(nameBox, nullptr);
+            nameBox->setText(QStringLiteral("Liberation Se"));
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QApplication::sendEvent(fonts, &press);
+            QApplication::sendEvent(nameBox, &press);
             if (dialog.isVisible()) {
                 ADD_FAILURE() << "the key did not end the dialog";
                 dialog.reject();
