@@ -107,7 +107,7 @@ protected:
     pid_t program = 0;
 };
 
-TEST_F(SettingsEndToEnd, VolumeFolderAndHintColourChangedByTheUserComeBackOnTheNextStart)
+TEST_F(SettingsEndToEnd, VolumeFolderHintColourAndFontChangedByTheUserComeBackOnTheNextStart)
 {
     const std::string window = start();
     ASSERT_FALSE(window.empty()) << "the main window did not appear";
@@ -120,8 +120,25 @@ TEST_F(SettingsEndToEnd, VolumeFolderAndHintColourChangedByTheUserComeBackOnTheN
     // The hint colour: the colour button's drop-down arrow, then the red cell of its grid.
     run("xdotool mousemove --window " + window + " 691 481 click 1 sleep 0.7 mousemove --window " +
         window + " 660 519 click 1");
-    std::this_thread::sleep_for(500ms);
+    // The lyric font: the font button, then a family typed into the dialog's name box
+    // (which has the focus), confirmed with Enter.
+    run("xdotool mousemove --window " + window + " 594 481 click 1");
+    std::string fontDialog;
+    for (int i = 0; i < 100 && fontDialog.empty(); ++i) {
+        std::this_thread::sleep_for(100ms);
+        fontDialog = run("xdotool search --onlyvisible --name '^Шрифт$' 2>/dev/null | head -1");
+    }
+    ASSERT_FALSE(fontDialog.empty()) << "the font dialog did not open";
+    run("xdotool mousemove --window " + fontDialog + " 200 200 sleep 0.3 type --delay 30 "
+        "'Liberation Serif'");
+    // The first Enter may only take the name completer's choice.
+    for (int i = 0; i < 3 && !run("xdotool search --onlyvisible --name '^Шрифт$'").empty(); ++i) {
+        run("xdotool key Return");
+        std::this_thread::sleep_for(700ms);
+    }
     ASSERT_TRUE(closeAndWait(window));
+    EXPECT_EQ(stored("ListBox1_FontName"), "Liberation Serif");
+    EXPECT_EQ(stored("ListBox1_FontStyle"), "[fsBold]");
     EXPECT_EQ(stored("MMColorButton2_Value"), "255");
     const QString volume = stored("Volume_Value");
     EXPECT_EQ(volume, "95");
@@ -138,6 +155,7 @@ TEST_F(SettingsEndToEnd, VolumeFolderAndHintColourChangedByTheUserComeBackOnTheN
     EXPECT_EQ(stored("Volume_Value"), volume);
     EXPECT_EQ(stored("DirectoryEdit1_Text"), "/tmp/bag/");
     EXPECT_EQ(stored("MMColorButton2_Value"), "255");
+    EXPECT_EQ(stored("ListBox1_FontName"), "Liberation Serif");
 }
 
 } // namespace
