@@ -9,6 +9,7 @@
 #include "content/project_file.h"
 
 #include <QFile>
+#include <QImage>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -35,7 +36,45 @@ constexpr double kTrackSeconds = 10.0;
 // How far a cue may be from the heard moment of its tap.
 constexpr double kTolerance = 0.040;
 
-TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTaps)
+// The lyric list fills the window's left part beside the 48-px colour strip; its lines are
+// 27 px apart from its top.
+constexpr int kListLeft = 48;
+constexpr int kListRight = 761 - 224 - 24;
+constexpr int kLinePitch = 27;
+
+// Waits until the first loud frame of `raw` is heard and returns when, on `clock`; -1 if
+// nothing was heard within `seconds`.
+double waitForFirstClick(HeardClock &clock, const QString &raw, double seconds)
+{
+    const double giveUp = clock.now() + seconds;
+    while (clock.now() < giveUp) {
+        clock.sampleUntil(clock.now() + 0.01);
+        const std::int64_t frame = firstLoudFrame(Recording::load(raw).samples, 64);
+        if (frame >= 0)
+            return clock.heardAt(std::uint64_t(frame));
+    }
+    return -1;
+}
+
+// The lyric line drawn in red (the hint colour chosen) on a screenshot of the window at
+// `window`, or -1 when no line is.
+int redLine(const QImage &screen, const QRect &window)
+{
+    qint64 count = 0;
+    qint64 rows = 0;
+    for (int y = window.top(); y <= window.bottom(); ++y) {
+        for (int x = window.left() + kListLeft; x < window.left() + kListRight; ++x) {
+            const QColor c = screen.pixelColor(x, y);
+            if (c.red() > 180 && c.green() < 80 && c.blue() < 80) {
+                ++count;
+                rows += y - window.top();
+            }
+        }
+    }
+    return count < 20 ? -1 : int(rows / count / kLinePitch);
+}
+
+TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTapsAndLightTheirLinesThere)
 {
     XServer x;
     if (!x.running())
@@ -84,15 +123,7 @@ TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTaps)
     ASSERT_TRUE(x.sendKeys(wizard, {QStringLiteral("space"), QStringLiteral("Tab")}));
 
     // Wait until the first click is heard; from it the later ones are known.
-    double firstClickHeard = -1;
-    const double giveUp = clock.now() + 20;
-    while (firstClickHeard < 0 && clock.now() < giveUp) {
-        clock.sampleUntil(clock.now() + 0.01);
-        const Recording sofar = Recording::load(raw);
-        const std::int64_t frame = firstLoudFrame(sofar.samples, 64);
-        if (frame >= 0)
-            firstClickHeard = clock.heardAt(std::uint64_t(frame));
-    }
+    const double firstClickHeard = waitForFirstClick(clock, raw, 20);
     ASSERT_GE(firstClickHeard, 0) << "the take was never heard";
 
     std::vector<double> tappedAt;
@@ -135,6 +166,31 @@ TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTaps)
         EXPECT_NEAR(cueSeconds, tapSeconds, kTolerance)
             << "tap " << i << " aimed at the click at " << kTapMoments[i] << " s";
     }
+
+    // The project, now in the catalogue, plays back with each line lit from its tap on.
+    // The hint colour is black until chosen: red from the colour button's grid.
+    ASSERT_TRUE(x.click(mainWindow, QPoint(691, 481)));
+    QThread::msleep(700);
+    ASSERT_TRUE(x.click(mainWindow, QPoint(660, 519)));
+    QThread::msleep(300);
+    const QString playback = vokrin.workDir() + QStringLiteral("/playback.raw");
+    ASSERT_TRUE(sound.startRecording(playback));
+    HeardClock playClock(playback);
+    playClock.sampleUntil(playClock.now() + 0.5);
+    ASSERT_TRUE(x.sendKeys(mainWindow, {QStringLiteral("Return")}));
+    const double playbackClickHeard = waitForFirstClick(playClock, playback, 20);
+    ASSERT_GE(playbackClickHeard, 0) << "the new project was never heard";
+    const double playbackStart = playbackClickHeard - kFirstClick;
+    const QRect window = x.geometry(mainWindow);
+    // Halfway between taps: far enough from both for a late screenshot on a busy machine.
+    for (std::size_t i = 0; i < kTapMoments.size(); ++i) {
+        playClock.sampleUntil(playbackStart + kTapMoments[i] + 0.9);
+        const QString shot = vokrin.workDir() + QStringLiteral("/line%1.png").arg(i);
+        ASSERT_TRUE(x.screenshot(shot));
+        EXPECT_EQ(redLine(QImage(shot), window), int(i))
+            << "heard " << playClock.now() - playbackStart << " s into the track";
+    }
+    sound.stopRecording();
 }
 
 } // namespace
