@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -104,15 +105,27 @@ QString XServer::waitForWindow(const QString &title, int timeoutMs, const QStrin
     return {};
 }
 
+QStringList XServer::visibleWindows() const
+{
+    // The search reports the root window as a visible window of the screen's size; left
+    // in, it passes for a new window that never goes away.
+    if (m_rootWindow.isEmpty())
+        m_rootWindow =
+            xdotool({QStringLiteral("search"), QStringLiteral("--maxdepth"), QStringLiteral("0"),
+                     QStringLiteral("--name"), QStringLiteral(".*")});
+    QStringList windows = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                   QStringLiteral("--name"), QStringLiteral(".*")})
+                              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    windows.removeAll(m_rootWindow);
+    return windows;
+}
+
 QString XServer::waitForNewWindow(const QStringList &except, int timeoutMs) const
 {
     QElapsedTimer clock;
     clock.start();
     do {
-        const QStringList all = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                         QStringLiteral("--name"), QStringLiteral(".*")})
-                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString &window : all) {
+        for (const QString &window : visibleWindows()) {
             if (!except.contains(window) && geometry(window).height() > 150)
                 return window;
         }
@@ -126,10 +139,7 @@ bool XServer::waitForWindowGone(const QString &window, int timeoutMs) const
     QElapsedTimer clock;
     clock.start();
     do {
-        const QStringList all = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                         QStringLiteral("--name"), QStringLiteral(".*")})
-                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        if (!all.contains(window))
+        if (!visibleWindows().contains(window))
             return true;
         QThread::msleep(100);
     } while (clock.elapsed() < timeoutMs);
@@ -139,7 +149,8 @@ bool XServer::waitForWindowGone(const QString &window, int timeoutMs) const
 QRect XServer::geometry(const QString &window) const
 {
     // "WINDOW=..\nX=121\nY=129\nWIDTH=761\nHEIGHT=577\nSCREEN=0"
-    const QString shell = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    const QString shell =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
     QRect rect;
     for (const QString &line : shell.split(QLatin1Char('\n'))) {
         const QString key = line.section(QLatin1Char('='), 0, 0);
@@ -175,7 +186,8 @@ bool XServer::typeText(const QString &window, const QString &text) const
     bool ok = false;
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, &ok);
     if (ok)
-        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text}, &ok);
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text},
+                &ok);
     return ok;
 }
 
@@ -188,6 +200,19 @@ bool XServer::click(const QString &window, QPoint at) const
     if (ok)
         xdotool({QStringLiteral("click"), QStringLiteral("1")}, &ok);
     return ok;
+}
+
+bool XServer::chooseFileInDialog(const QString &dialog, const QString &path) const
+{
+    if (!typeText(dialog, path) || !sendKeys(dialog, {QStringLiteral("Return")}))
+        return false;
+    if (waitForWindowGone(dialog, 5000))
+        return true;
+    // The name completer's pop-up may have taken the first Return. Only a dialog that is
+    // still open gets another one: a stray Return in the main window would press Play.
+    if (visibleWindows().contains(dialog))
+        sendKeys(dialog, {QStringLiteral("Return")});
+    return waitForWindowGone(dialog, 30000);
 }
 
 bool XServer::closeWindow(const QString &window) const
@@ -203,15 +228,30 @@ bool XServer::closeWindow(const QString &window) const
 bool XServer::screenshot(const QString &pngFile) const
 {
     QProcess process;
-    process.start(QStringLiteral("import"), {QStringLiteral("-display"), m_display,
-                                             QStringLiteral("-window"), QStringLiteral("root"),
-                                             pngFile});
+    process.start(QStringLiteral("import"),
+                  {QStringLiteral("-display"), m_display, QStringLiteral("-window"),
+                   QStringLiteral("root"), pngFile});
     return process.waitForFinished(60000) && process.exitCode() == 0 && QFile::exists(pngFile);
+}
+
+QImage XServer::grab(const QString &window) const
+{
+    QProcess process;
+    process.start(QStringLiteral("import"),
+                  {QStringLiteral("-display"), m_display, QStringLiteral("-window"), window,
+                   QStringLiteral("ppm:-")});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        stop(&process);
+        return {};
+    }
+    return QImage::fromData(process.readAllStandardOutput(), "PPM");
 }
 
 // --- SoundServer ---------------------------------------------------------------------
 
-SoundServer::SoundServer() : m_server(std::make_unique<QProcess>()), m_recorder(std::make_unique<QProcess>())
+SoundServer::SoundServer()
+    : m_server(std::make_unique<QProcess>()), m_recorder(std::make_unique<QProcess>())
 {
     m_dir = tempDir("pulse");
     const QString runtime = m_dir + QStringLiteral("/run");
@@ -247,7 +287,8 @@ SoundServer::SoundServer() : m_server(std::make_unique<QProcess>()), m_recorder(
                      QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
                      QStringLiteral("-F"), script});
     if (!m_server->waitForStarted(10000)) {
-        m_why = QStringLiteral("pulseaudio cannot start here (is the pulseaudio package installed?)");
+        m_why =
+            QStringLiteral("pulseaudio cannot start here (is the pulseaudio package installed?)");
         return;
     }
     QElapsedTimer clock;
@@ -281,6 +322,7 @@ void SoundServer::addClientEnvironment(QProcessEnvironment &environment) const
 
 bool SoundServer::startRecording(const QString &rawFile)
 {
+    m_recordingFile = rawFile;
     m_recorder->setStandardOutputFile(rawFile);
     m_recorder->setStandardErrorFile(QProcess::nullDevice());
     m_recorder->start(QStringLiteral("parec"),
@@ -296,6 +338,11 @@ void SoundServer::stopRecording()
     stop(m_recorder.get());
 }
 
+qint64 SoundServer::recordedFrames() const
+{
+    return m_recordingFile.isEmpty() ? 0 : QFileInfo(m_recordingFile).size() / 4;
+}
+
 // --- Program -------------------------------------------------------------------------
 
 QString Program::executable()
@@ -303,13 +350,21 @@ QString Program::executable()
     return QString::fromStdString((vokrin::testing::binaryDir() / "bin" / "vokrin").string());
 }
 
-Program::Program(const XServer &x, const SoundServer *sound) : m_process(std::make_unique<QProcess>())
+Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &settings)
+    : m_process(std::make_unique<QProcess>())
 {
     const QString root = tempDir("vokrin-run");
     m_configHome = root + QStringLiteral("/config");
     m_workDir = root + QStringLiteral("/work");
     QDir().mkpath(m_configHome);
     QDir().mkpath(m_workDir);
+    if (!settings.isEmpty()) {
+        // The program keeps its settings file in a folder of its own under the config home.
+        QDir().mkpath(m_configHome + QStringLiteral("/vokrin"));
+        QFile out(m_configHome + QStringLiteral("/vokrin/vokrin.ini"));
+        if (!out.open(QIODevice::WriteOnly) || out.write(settings) != settings.size())
+            return; // not started: started() tells the scenario
+    }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), x.display());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -333,7 +388,7 @@ Program::Program(const XServer &x, const SoundServer *sound) : m_process(std::ma
     m_process->setWorkingDirectory(m_workDir);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->start(executable(), {});
-    m_process->waitForStarted(30000);
+    m_started = m_process->waitForStarted(30000);
 }
 
 Program::~Program()
@@ -343,7 +398,7 @@ Program::~Program()
 
 bool Program::started() const
 {
-    return m_process->state() != QProcess::NotRunning || m_process->exitStatus() == QProcess::NormalExit;
+    return m_started;
 }
 
 int Program::waitForExit(int timeoutMs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
@@ -37,12 +38,15 @@ public:
     QString xdotool(const QStringList &arguments, bool *ok = nullptr) const;
     // The visible windows whose title is exactly `title`, oldest first.
     QStringList windowsNamed(const QString &title) const;
+    // Every visible top-level window of the programs on this server, whatever its title;
+    // never the root window, which xdotool's search lists as visible too.
+    QStringList visibleWindows() const;
     // Waits up to `timeoutMs` for a visible window titled `title` that is not in
     // `except`; empty when none came.
     QString waitForWindow(const QString &title, int timeoutMs = 60000,
                           const QStringList &except = {}) const;
     // Waits for a visible window (any title) that is not in `except` and is taller than
-    // 150 px, so that tooltips do not count.
+    // 150 px, so that tooltips and completer pop-ups do not count.
     QString waitForNewWindow(const QStringList &except, int timeoutMs = 60000) const;
     bool waitForWindowGone(const QString &window, int timeoutMs = 60000) const;
     // Position and size of a window in screen coordinates (its client area; there is no
@@ -54,15 +58,22 @@ public:
     bool typeText(const QString &window, const QString &text) const;
     // A left click at a point of the window.
     bool click(const QString &window, QPoint at) const;
+    // Types `path` into the file name box of an open file dialog (the box has the focus
+    // when the dialog opens) and presses Return; true once the dialog has closed.
+    bool chooseFileInDialog(const QString &dialog, const QString &path) const;
     // Asks the window to close, as a window manager's close button does.
     bool closeWindow(const QString &window) const;
     // A PNG of the whole screen.
     bool screenshot(const QString &pngFile) const;
+    // What the screen shows in the window's area now (a null image when the grab failed).
+    // Uncompressed, so it is quick enough to take while a track plays.
+    QImage grab(const QString &window) const;
 
 private:
     std::unique_ptr<QProcess> m_server;
     QString m_display;
     QString m_why;
+    mutable QString m_rootWindow;
 };
 
 // A private PulseAudio server with one null sink ("vokrin_null"), on a socket in a
@@ -84,10 +95,15 @@ public:
     // Records the sink's monitor (16-bit stereo, 44100 Hz, raw) until stopRecording().
     bool startRecording(const QString &rawFile);
     void stopRecording();
+    // How many frames the running recording holds so far. The recorder writes each
+    // stretch just after the sink played it, so this counts what has been heard since
+    // the recording started (less the recorder's own 20 ms latency).
+    qint64 recordedFrames() const;
 
 private:
     QString m_dir;
     QString m_socket;
+    QString m_recordingFile;
     QString m_clientConfig;
     std::unique_ptr<QProcess> m_server;
     std::unique_ptr<QProcess> m_recorder;
@@ -96,15 +112,18 @@ private:
 };
 
 // The real program, started on `x` with a fresh settings folder. Without a sound server
-// it is pointed at one that does not exist, so its output cannot open.
+// it is pointed at one that does not exist, so its output cannot open. `settings`, when
+// not empty, is the text of the settings file (vokrin.ini, UTF-8) that the program finds
+// at its start, so a scenario can begin with stored colours or effect values.
 class Program
 {
 public:
-    Program(const XServer &x, const SoundServer *sound);
+    Program(const XServer &x, const SoundServer *sound, const QByteArray &settings = {});
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
+    // Whether the program was started (it may have ended since).
     bool started() const;
     // Waits for the program to end; its exit code, or -1 when it did not end in time or
     // crashed.
@@ -123,6 +142,7 @@ private:
     std::unique_ptr<QProcess> m_process;
     QString m_configHome;
     QString m_workDir;
+    bool m_started = false;
 };
 
 } // namespace vokrin::e2e

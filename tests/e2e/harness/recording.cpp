@@ -60,7 +60,8 @@ double Recording::toneFrequency(std::size_t first, std::size_t count) const
     }
     if (crossings == 0)
         return 0;
-    return crossings * static_cast<double>(kRate) / static_cast<double>(lastCrossing - firstCrossing);
+    return crossings * static_cast<double>(kRate) /
+           static_cast<double>(lastCrossing - firstCrossing);
 }
 
 } // namespace vokrin::e2e

@@ -7,7 +7,8 @@
 namespace vokrin::e2e {
 
 // A recording of the null sink's monitor: 16-bit stereo at 44100 Hz, as parec writes it.
-struct Recording {
+struct Recording
+{
     std::vector<std::int16_t> samples; // interleaved
     static constexpr int kRate = 44100;
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+namespace vokrin::e2e {
+
+class XServer;
+
+// How a scenario reaches the main window of the real program: its place on the screen and
+// the buttons of its control panel (the 224-px panel at the right edge of the 761-px
+// window; buttons 28 x 25 in rows at y 48 and y 80, the first 8 px in).
+inline const QString kProgramTitle = QStringLiteral("Вокрин");
+inline constexpr int kMainWindowWidth = 761;
+inline constexpr int kMainWindowHeight = 577;
+inline const QPoint kOpenListButton(761 - 224 + 8 + 14, 80 + 12);
+
+// Waits for the splash and then the main window (the splash has the same title; the main
+// window is the one 761 px wide); the main window's id, or empty when it did not come.
+// `splash` receives the splash's id.
+QString waitForMainWindow(const XServer &x, QString *splash = nullptr);
+
+// Opens a list file into the catalogue as a user does: the open-list button, then the
+// path typed into the file dialog. Empty when that worked, else what went wrong.
+QString openListFile(const XServer &x, const QString &mainWindow, const QString &listFile);
+
+} // namespace vokrin::e2e
