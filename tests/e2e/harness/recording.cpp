@@ -64,4 +64,14 @@ double Recording::toneFrequency(std::size_t first, std::size_t count) const
            static_cast<double>(lastCrossing - firstCrossing);
 }
 
+std::int64_t Recording::firstFrameAbove(double level, std::size_t from) const
+{
+    const double threshold = level * 32768.0;
+    for (std::size_t frame = from; frame < frames(); ++frame) {
+        if (std::abs(static_cast<double>(samples[frame * 2])) > threshold)
+            return static_cast<std::int64_t>(frame);
+    }
+    return -1;
+}
+
 } // namespace vokrin::e2e

@@ -21,6 +21,9 @@ struct Recording
     std::size_t loudestWindow(std::size_t count) const;
     // The frequency of a steady tone in the window, from its rising zero crossings.
     double toneFrequency(std::size_t first, std::size_t count) const;
+    // The first frame from `from` on whose left sample is louder than `level` (0..1 of
+    // full scale); -1 when there is none. Where a track starts to be heard.
+    std::int64_t firstFrameAbove(double level, std::size_t from = 0) const;
 };
 
 } // namespace vokrin::e2e

@@ -1,0 +1,192 @@
+// The demo song on the real program: opened from its list through the file dialog, played
+// with Enter, and watched. Each lyric line turns the hint colour once its cue has been
+// heard, one after another, while the others keep the font colour.
+#include "content/project_file.h"
+#include "e2e_harness.h"
+#include "main_window_driver.h"
+#include "recording.h"
+#include "test_env.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QThread>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+using vokrin::e2e::openListFile;
+using vokrin::e2e::Program;
+using vokrin::e2e::Recording;
+using vokrin::e2e::SoundServer;
+using vokrin::e2e::waitForMainWindow;
+using vokrin::e2e::XServer;
+
+constexpr double kRate = 44100;
+constexpr int kBytesPerFrame = 4; // the demo is 16-bit stereo at the sink's rate
+
+// The lyric list in the window: right of the 48-px strip, left of the 224-px control
+// panel and its 2-px splitter handle; lines 27 px apart from the top, text at their left.
+constexpr int kListLeft = 48;
+constexpr int kListRight = 761 - 224 - 2;
+constexpr int kLinePitch = 27;
+
+// Red hint text on the default black list with white lines. Stored as the program stores
+// colours (0x00BBGGRR); the colour button's value is restored after the list's own, and
+// its change handler sets the hint again, so both carry it.
+const QByteArray kRedHintSettings =
+    "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n";
+
+// How far the lit line may trail or lead what has been heard: the 33 ms tick, the
+// recorder's and the device's latency, and a grab that a loaded machine delays.
+constexpr double kSlackSeconds = 0.35;
+
+enum class LineLook { Lit, Unlit, Unreadable };
+
+// A line is lit when its row holds text in the hint colour and none in the font colour.
+LineLook lookOfLine(const QImage &window, int line)
+{
+    int red = 0;
+    int white = 0;
+    const int top = line * kLinePitch + 1;
+    for (int y = top; y < top + kLinePitch - 2 && y < window.height(); ++y) {
+        for (int x = kListLeft; x < kListRight && x < window.width(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (c.red() >= 128 && c.green() < 64 && c.blue() < 64)
+                ++red;
+            else if (c.red() >= 128 && c.green() >= 128 && c.blue() >= 128)
+                ++white;
+        }
+    }
+    if (red >= 40 && white < 5)
+        return LineLook::Lit;
+    if (white >= 40 && red < 5)
+        return LineLook::Unlit;
+    return LineLook::Unreadable;
+}
+
+// One look at the window, with the stretch of the track heard while it was taken.
+struct Shot
+{
+    double heardFrom = 0; // seconds of the track
+    double heardTo = 0;
+    std::vector<LineLook> lines;
+};
+
+// The line whose cue was heard last at `seconds` of the track; -1 before the first cue.
+int lineDueAt(const std::vector<double> &cueSeconds, double seconds)
+{
+    int due = -1;
+    for (std::size_t k = 0; k < cueSeconds.size(); ++k) {
+        if (cueSeconds[k] <= seconds)
+            due = static_cast<int>(k);
+    }
+    return due;
+}
+
+std::string describe(const Shot &shot)
+{
+    std::ostringstream text;
+    text << "heard " << shot.heardFrom << ".." << shot.heardTo << " s, lines:";
+    for (LineLook look : shot.lines)
+        text << ' ' << (look == LineLook::Lit ? "LIT" : look == LineLook::Unlit ? "-" : "?");
+    return text.str();
+}
+
+TEST(AppE2E, TheDemoListPlaysOnEnterAndLightsEachLineInTheHintColourWhenItsCueIsHeard)
+{
+    const QString examples =
+        QString::fromStdString((vokrin::testing::binaryDir() / "examples").string());
+    const auto demo = vokrin::content::readProjectFile(examples + "/demo.lyp");
+    ASSERT_FALSE(demo.project.cues.isEmpty()) << "no demo song in " << examples.toStdString();
+    ASSERT_EQ(demo.project.cues.size(), demo.project.lines.size());
+    std::vector<double> cueSeconds;
+    for (quint32 cue : demo.project.cues)
+        cueSeconds.push_back(cue / kBytesPerFrame / kRate);
+    for (std::size_t k = 1; k < cueSeconds.size(); ++k)
+        ASSERT_GE(cueSeconds[k] - cueSeconds[k - 1], 1.5)
+            << "the demo's cues " << k - 1 << " and " << k << " are too close to watch apart";
+
+    XServer x;
+    if (!x.running())
+        GTEST_SKIP() << x.why().toStdString();
+    SoundServer sound;
+    if (!sound.running())
+        GTEST_SKIP() << sound.why().toStdString();
+    Program vokrin(x, &sound, kRedHintSettings);
+    ASSERT_TRUE(vokrin.started());
+    const QString window = waitForMainWindow(x);
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    const QString opened = openListFile(x, window, examples + "/demo.lyl");
+    ASSERT_TRUE(opened.isEmpty()) << opened.toStdString();
+
+    const QString raw = vokrin.workDir() + "/heard.raw";
+    ASSERT_TRUE(sound.startRecording(raw));
+    ASSERT_TRUE(x.sendKeys(window, {"Return"}));
+
+    // The track's first sound marks where it starts in the recording.
+    std::int64_t start = -1;
+    QElapsedTimer clock;
+    clock.start();
+    while (start < 0 && clock.elapsed() < 30000) {
+        QThread::msleep(10);
+        start = Recording::load(raw).firstFrameAbove(0.002);
+    }
+    ASSERT_GE(start, 0) << "Enter played nothing";
+    auto heardSeconds = [&] { return (sound.recordedFrames() - start) / kRate; };
+
+    // Looks in the middle of the intro, and in each line's stretch half a second after its
+    // cue (lit by then), in the middle, and 0.6 s before the next cue (not yet the next
+    // line). The last line's stretch is as long as the one before it.
+    std::vector<double> moments = {cueSeconds.front() / 2};
+    for (std::size_t k = 0; k < cueSeconds.size(); ++k) {
+        const double next =
+            k + 1 < cueSeconds.size() ? cueSeconds[k + 1] : 2 * cueSeconds[k] - cueSeconds[k - 1];
+        moments.insert(moments.end(),
+                       {cueSeconds[k] + 0.5, (cueSeconds[k] + next) / 2, next - 0.6});
+    }
+    std::vector<Shot> shots;
+    for (double moment : moments) {
+        while (heardSeconds() < moment && clock.elapsed() < 120000)
+            QThread::msleep(5);
+        Shot shot;
+        shot.heardFrom = heardSeconds();
+        const QImage picture = x.grab(window);
+        shot.heardTo = heardSeconds();
+        ASSERT_FALSE(picture.isNull()) << "no picture of the window";
+        for (int line = 0; line < static_cast<int>(cueSeconds.size()); ++line)
+            shot.lines.push_back(lookOfLine(picture, line));
+        shots.push_back(shot);
+    }
+    sound.stopRecording();
+
+    std::vector<bool> seenLit(cueSeconds.size(), false);
+    int lastLit = -1;
+    for (const Shot &shot : shots) {
+        SCOPED_TRACE(describe(shot));
+        ASSERT_EQ(std::count(shot.lines.begin(), shot.lines.end(), LineLook::Unreadable), 0)
+            << "every line shows its text in the hint or the font colour in its own row";
+        ASSERT_LE(std::count(shot.lines.begin(), shot.lines.end(), LineLook::Lit), 1);
+        const auto litAt = std::find(shot.lines.begin(), shot.lines.end(), LineLook::Lit);
+        const int lit = litAt == shot.lines.end() ? -1 : int(litAt - shot.lines.begin());
+        // The lit line is the one whose cue was heard last, give or take the slack.
+        EXPECT_GE(lit, lineDueAt(cueSeconds, shot.heardFrom - kSlackSeconds));
+        EXPECT_LE(lit, lineDueAt(cueSeconds, shot.heardTo + kSlackSeconds));
+        EXPECT_GE(lit, lastLit) << "lines light in order";
+        lastLit = std::max(lastLit, lit);
+        if (lit >= 0 && lineDueAt(cueSeconds, shot.heardFrom - kSlackSeconds) == lit &&
+            lineDueAt(cueSeconds, shot.heardTo + kSlackSeconds) == lit)
+            seenLit[std::size_t(lit)] = true;
+    }
+    for (std::size_t k = 0; k < seenLit.size(); ++k)
+        EXPECT_TRUE(seenLit[k]) << "line " << k
+                                << " was never seen lit between its cue and the next";
+
+    ASSERT_TRUE(x.closeWindow(window));
+    EXPECT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
+}
+
+} // namespace
