@@ -81,15 +81,18 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::Wheel) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget != nullptr && widget->window() == this &&
-            widget == QApplication::widgetAt(static_cast<QWheelEvent *>(event)->globalPosition().toPoint()))
+            widget == QApplication::widgetAt(
+                          static_cast<QWheelEvent *>(event)->globalPosition().toPoint()))
             FormMouseWheel(static_cast<QWheelEvent *>(event)->angleDelta().y());
         return false;
     }
-    if (watched == ListView1->viewport()) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+    const bool mouseButton =
+        type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+    if (mouseButton && watched == ListView1->viewport() &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (type == QEvent::MouseButtonRelease)
             ListBox2Click();
-        else if (type == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton)
+        else
             ListBox2DblClick();
     }
     return false;

@@ -18,18 +18,19 @@ namespace vokrin::platform {
 
 namespace {
 
-struct NamedColor {
+struct NamedColor
+{
     const char16_t *name;
     QRgb rgb;
 };
 
 // The sixteen colours the classic font dialog offers for text.
 constexpr NamedColor kTextColors[] = {
-    {u"Чёрный", 0x000000},     {u"Бордовый", 0x800000}, {u"Зелёный", 0x008000},
-    {u"Оливковый", 0x808000},  {u"Тёмно-синий", 0x000080}, {u"Фиолетовый", 0x800080},
-    {u"Сине-зелёный", 0x008080}, {u"Серый", 0x808080},  {u"Серебристый", 0xC0C0C0},
-    {u"Красный", 0xFF0000},    {u"Лайм", 0x00FF00},     {u"Жёлтый", 0xFFFF00},
-    {u"Синий", 0x0000FF},      {u"Фуксия", 0xFF00FF},   {u"Голубой", 0x00FFFF},
+    {u"Чёрный", 0x000000},       {u"Бордовый", 0x800000},    {u"Зелёный", 0x008000},
+    {u"Оливковый", 0x808000},    {u"Тёмно-синий", 0x000080}, {u"Фиолетовый", 0x800080},
+    {u"Сине-зелёный", 0x008080}, {u"Серый", 0x808080},       {u"Серебристый", 0xC0C0C0},
+    {u"Красный", 0xFF0000},      {u"Лайм", 0x00FF00},        {u"Жёлтый", 0xFFFF00},
+    {u"Синий", 0x0000FF},        {u"Фуксия", 0xFF00FF},      {u"Голубой", 0x00FFFF},
     {u"Белый", 0xFFFFFF},
 };
 

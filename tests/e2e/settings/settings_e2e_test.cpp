@@ -129,7 +129,8 @@ TEST_F(SettingsEndToEnd, VolumeFolderHintColourAndFontChangedByTheUserComeBackOn
         fontDialog = run("xdotool search --onlyvisible --name '^Шрифт$' 2>/dev/null | head -1");
     }
     ASSERT_FALSE(fontDialog.empty()) << "the font dialog did not open";
-    run("xdotool mousemove --window " + fontDialog + " 200 200 sleep 0.3 type --delay 30 "
+    run("xdotool mousemove --window " + fontDialog +
+        " 200 200 sleep 0.3 type --delay 30 "
         "'Liberation Serif'");
     // The first Enter may only take the name completer's choice.
     for (int i = 0; i < 3 && !run("xdotool search --onlyvisible --name '^Шрифт$'").empty(); ++i) {

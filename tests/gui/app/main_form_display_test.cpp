@@ -230,9 +230,10 @@ TEST_F(MainFormDisplayTest, EffectKeysActOnEitherLayoutAndNeverMoveTheCatalogue)
     EXPECT_EQ(selectedRow(), 0) << "a typed character does not search the catalogue";
 
     // The same physical keys on the Russian layout.
-    const std::pair<int, TMMLED *> russian[] = {
-        {0x0423 /* У */, form->echo}, {0x0421 /* С */, form->comp},
-        {0x0419 /* Й */, form->eq},   {0x041A /* К */, form->rever}};
+    const std::pair<int, TMMLED *> russian[] = {{0x0423 /* У */, form->echo},
+                                                {0x0421 /* С */, form->comp},
+                                                {0x0419 /* Й */, form->eq},
+                                                {0x041A /* К */, form->rever}};
     for (const auto &[key, led] : russian) {
         const bool before = led->isLit();
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)));

@@ -7,10 +7,10 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLibraryInfo>
-#include <QTranslator>
+#include <QLineEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
