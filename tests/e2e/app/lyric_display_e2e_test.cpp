@@ -41,7 +41,8 @@ const QByteArray kRedHintSettings =
     "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n";
 
 // How far the lit line may trail or lead what has been heard: the 33 ms tick, the
-// recorder's and the device's latency, and a grab that a loaded machine delays.
+// recorder's and the device's latency, and a tick or a repaint that a loaded machine
+// delays. (However long a grab takes, the heard stretch around it is measured.)
 constexpr double kSlackSeconds = 0.35;
 
 enum class LineLook { Lit, Unlit, Unreadable };
