@@ -27,6 +27,9 @@ public:
 
     bool open(DeviceError &error)
     {
+        // The audio subsystem brings up SDL's events, which would take SIGINT and SIGTERM
+        // for a quit event nobody reads: the host program would no longer end on them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error = DeviceError::Driver;
             return false;

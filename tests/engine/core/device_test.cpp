@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <numbers>
@@ -51,6 +52,13 @@ TEST(RealDevice, ToneIsRecordedAtItsFrequencyAndLevel)
 
     vokrin::engine::setManualClock(false);
     ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+    // Opening the output leaves the host's signals alone: a program that uses the engine
+    // still ends on SIGTERM and SIGINT.
+    for (const int signalNumber : {SIGTERM, SIGINT}) {
+        struct sigaction current {};
+        ASSERT_EQ(sigaction(signalNumber, nullptr, &current), 0);
+        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signalNumber;
+    }
     ASSERT_TRUE(BASS_Start());
     ASSERT_TRUE(BASS_SetConfig(BASS_CONFIG_BUFFER, 1000));
     const fs::path raw = vokrin::testing::makeTempDir("rec") / "out.raw";
