@@ -85,7 +85,11 @@ int runBox(int argc, char **argv, bool canContinue)
         copy.setProgram(QFile::decodeName(argv[5]));
         copy.setArguments(arguments);
         copy.setStandardInputFile(QProcess::nullDevice());
-        copy.startDetached();
+        if (!copy.startDetached()) {
+            std::fprintf(stderr, "vokrin-crashreport: the program could not be started again: %s\n",
+                         qPrintable(copy.errorString()));
+            return 1;
+        }
         return 2;
     }
     case BoxChoice::Close:
