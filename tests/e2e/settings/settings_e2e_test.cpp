@@ -1,4 +1,5 @@
 #include "settings/ini_file.h"
+#include "test_env.h"
 
 #include <array>
 #include <chrono>
@@ -41,10 +42,17 @@ class SettingsEndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        display = ":" + std::to_string(200 + getpid() % 500);
-        xvfb = std::stoi("0" + run("Xvfb " + display +
-                                   " -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & "
-                                   "echo $!"));
+        // Xvfb picks a free display and writes its number to descriptor 3.
+        const std::string numberFile = (vokrin::testing::makeTempDir("xvfb") / "display").string();
+        xvfb = std::stoi("0" + run("Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>" +
+                                   numberFile + " >/dev/null 2>&1 & echo $!"));
+        for (int i = 0; i < 100 && display.empty(); ++i) {
+            std::this_thread::sleep_for(100ms);
+            const std::string number = run("cat " + numberFile);
+            if (!number.empty())
+                display = ":" + number;
+        }
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
         for (int i = 0; i < 100 && run("xdpyinfo -display " + display +
                                        " >/dev/null 2>&1 "
                                        "&& echo up") != "up";

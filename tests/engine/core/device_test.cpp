@@ -55,7 +55,9 @@ TEST(RealDevice, ToneIsRecordedAtItsFrequencyAndLevel)
     // Opening the output leaves the host's signals alone: a program that uses the engine
     // still ends on SIGTERM and SIGINT.
     for (const int signalNumber : {SIGTERM, SIGINT}) {
-        struct sigaction current {};
+        struct sigaction current
+        {
+        };
         ASSERT_EQ(sigaction(signalNumber, nullptr, &current), 0);
         EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signalNumber;
     }
