@@ -17,7 +17,7 @@ namespace vokrin::app {
 void TMainForm::TimerRenderTimer()
 {
     if (!Spectrum)
-        return; // the window was never created as the program creates it
+        return; // FormCreate has not run: nothing to draw into yet
     vokrin::display::RenderTargets targets{*ListBox1, *MMLEDGauge1, *Spectrum, *PaintFrame,
                                            FftData};
     const bool wizardVisible = FormNewKar && FormNewKar->isVisible();

@@ -1,5 +1,6 @@
 #include "font_dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -52,6 +53,9 @@ protected:
             return false;
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget == nullptr || !m_dialog.isAncestorOf(widget))
+            return false;
+        // A focused button answers the key itself ("Отмена" cancels on Enter).
+        if (qobject_cast<QAbstractButton *>(widget) != nullptr)
             return false;
         switch (static_cast<QKeyEvent *>(event)->key()) {
         case Qt::Key_Return:

@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -114,6 +116,19 @@ TEST(FontDialog, EnterAndEscapeInTheFontListsAnswerTheWholeDialog)
         EXPECT_EQ(vokrin::platform::runFontDialog(nullptr, {QFont(), Qt::white}).has_value(),
                   accepted);
     }
+
+    // Enter on the focused cancel button cancels.
+    whenOpen([](QDialog &dialog) {
+        auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(cancel, &press);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "Enter on the cancel button did not end the dialog";
+            dialog.accept();
+        }
+    });
+    EXPECT_FALSE(vokrin::platform::runFontDialog(nullptr, {QFont(), Qt::white}).has_value());
 }
 
 } // namespace
