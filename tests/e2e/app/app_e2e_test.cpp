@@ -17,18 +17,12 @@ using vokrin::e2e::kProgramTitle;
 using vokrin::e2e::openListFile;
 using vokrin::e2e::Program;
 using vokrin::e2e::Recording;
-using vokrin::e2e::SoundServer;
 using vokrin::e2e::waitForMainWindow;
 using vokrin::e2e::XServer;
 
 TEST(AppE2E, SplashThenMainWindowInItsPlaceAndClosingEndsWithZero)
 {
-    XServer x;
-    if (!x.running())
-        GTEST_SKIP() << x.why().toStdString();
-    SoundServer sound;
-    if (!sound.running())
-        GTEST_SKIP() << sound.why().toStdString();
+    VOKRIN_E2E_SERVERS(x, sound);
     Program vokrin(x, &sound);
     ASSERT_TRUE(vokrin.started());
     QString splash;
@@ -44,12 +38,7 @@ TEST(AppE2E, SplashThenMainWindowInItsPlaceAndClosingEndsWithZero)
 
 TEST(AppE2E, AListOpenedFromItsFilePlaysItsFirstEntryOnEnterAndClosingWhilePlayingEndsCleanly)
 {
-    XServer x;
-    if (!x.running())
-        GTEST_SKIP() << x.why().toStdString();
-    SoundServer sound;
-    if (!sound.running())
-        GTEST_SKIP() << sound.why().toStdString();
+    VOKRIN_E2E_SERVERS(x, sound);
     Program vokrin(x, &sound);
     ASSERT_TRUE(vokrin.started());
 

@@ -18,56 +18,21 @@
 
 namespace {
 
+using vokrin::e2e::kRedHintSettings;
+using vokrin::e2e::LineLook;
+using vokrin::e2e::lookOfLine;
 using vokrin::e2e::openListFile;
 using vokrin::e2e::Program;
 using vokrin::e2e::Recording;
-using vokrin::e2e::SoundServer;
 using vokrin::e2e::waitForMainWindow;
-using vokrin::e2e::XServer;
 
 constexpr double kRate = 44100;
 constexpr int kBytesPerFrame = 4; // the demo is 16-bit stereo at the sink's rate
-
-// The lyric list in the window: right of the 48-px strip, left of the 224-px control
-// panel and its 2-px splitter handle; lines 27 px apart from the top, text at their left.
-constexpr int kListLeft = 48;
-constexpr int kListRight = 761 - 224 - 2;
-constexpr int kLinePitch = 27;
-
-// Red hint text on the default black list with white lines. Stored as the program stores
-// colours (0x00BBGGRR); the colour button's value is restored after the list's own, and
-// its change handler sets the hint again, so both carry it.
-const QByteArray kRedHintSettings =
-    "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n";
 
 // How far the lit line may trail or lead what has been heard: the 33 ms tick, the
 // recorder's and the device's latency, and a tick or a repaint that a loaded machine
 // delays. (However long a grab takes, the heard stretch around it is measured.)
 constexpr double kSlackSeconds = 0.35;
-
-enum class LineLook { Lit, Unlit, Unreadable };
-
-// A line is lit when its row holds text in the hint colour and none in the font colour.
-LineLook lookOfLine(const QImage &window, int line)
-{
-    int red = 0;
-    int white = 0;
-    const int top = line * kLinePitch + 1;
-    for (int y = top; y < top + kLinePitch - 2 && y < window.height(); ++y) {
-        for (int x = kListLeft; x < kListRight && x < window.width(); ++x) {
-            const QColor c = window.pixelColor(x, y);
-            if (c.red() >= 128 && c.green() < 64 && c.blue() < 64)
-                ++red;
-            else if (c.red() >= 128 && c.green() >= 128 && c.blue() >= 128)
-                ++white;
-        }
-    }
-    if (red >= 40 && white < 5)
-        return LineLook::Lit;
-    if (white >= 40 && red < 5)
-        return LineLook::Unlit;
-    return LineLook::Unreadable;
-}
 
 // One look at the window, with the stretch of the track heard while it was taken.
 struct Shot
@@ -111,12 +76,7 @@ TEST(AppE2E, TheDemoListPlaysOnEnterAndLightsEachLineInTheHintColourWhenItsCueIs
         ASSERT_GE(cueSeconds[k] - cueSeconds[k - 1], 1.5)
             << "the demo's cues " << k - 1 << " and " << k << " are too close to watch apart";
 
-    XServer x;
-    if (!x.running())
-        GTEST_SKIP() << x.why().toStdString();
-    SoundServer sound;
-    if (!sound.running())
-        GTEST_SKIP() << sound.why().toStdString();
+    VOKRIN_E2E_SERVERS(x, sound);
     Program vokrin(x, &sound, kRedHintSettings);
     ASSERT_TRUE(vokrin.started());
     const QString window = waitForMainWindow(x);

@@ -4,29 +4,27 @@
 #include "e2e_harness.h"
 #include "fixture_writers.h"
 #include "heard_clock.h"
+#include "main_window_driver.h"
 #include "recording.h"
 
 #include "content/project_file.h"
 
 #include <QFile>
-#include <QImage>
 #include <QThread>
 #include <gtest/gtest.h>
 
 namespace vokrin::authoring::e2e {
 namespace {
 
+using vokrin::e2e::kRedHintSettings;
+using vokrin::e2e::kWizardButton;
+using vokrin::e2e::LineLook;
+using vokrin::e2e::lookOfLine;
 using vokrin::e2e::Program;
 using vokrin::e2e::Recording;
-using vokrin::e2e::SoundServer;
-using vokrin::e2e::XServer;
 
-const QString kMainTitle = QStringLiteral("Вокрин");
 const QString kWizardTitle = QStringLiteral("Мастер создания фонограммы");
 const QString kAddTitle = QStringLiteral("Добавление файла");
-// The wizard button: first of the row at y 48 in the 224-px control panel at the right
-// edge of the 761-px window, 8 px in, 28 x 25.
-const QPoint kWizardButton(761 - 224 + 8 + 14, 48 + 12);
 
 // The click track: a click at 0.5 s that tells when the track is heard, then one at
 // each moment the user taps.
@@ -35,12 +33,6 @@ const std::vector<double> kTapMoments = {2.5, 4.5, 6.5, 8.5};
 constexpr double kTrackSeconds = 10.0;
 // How far a cue may be from the heard moment of its tap.
 constexpr double kTolerance = 0.040;
-
-// The lyric list fills the window's left part beside the 48-px colour strip; its lines are
-// 27 px apart from its top.
-constexpr int kListLeft = 48;
-constexpr int kListRight = 761 - 224 - 24;
-constexpr int kLinePitch = 27;
 
 // Waits until the first loud frame of `raw` is heard and returns when, on `clock`; -1 if
 // nothing was heard within `seconds`.
@@ -56,33 +48,11 @@ double waitForFirstClick(HeardClock &clock, const QString &raw, double seconds)
     return -1;
 }
 
-// The lyric line drawn in red (the hint colour chosen) on a screenshot of the window at
-// `window`, or -1 when no line is.
-int redLine(const QImage &screen, const QRect &window)
-{
-    qint64 count = 0;
-    qint64 rows = 0;
-    for (int y = window.top(); y <= window.bottom(); ++y) {
-        for (int x = window.left() + kListLeft; x < window.left() + kListRight; ++x) {
-            const QColor c = screen.pixelColor(x, y);
-            if (c.red() > 180 && c.green() < 80 && c.blue() < 80) {
-                ++count;
-                rows += y - window.top();
-            }
-        }
-    }
-    return count < 20 ? -1 : int(rows / count / kLinePitch);
-}
-
 TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTapsAndLightTheirLinesThere)
 {
-    XServer x;
-    if (!x.running())
-        GTEST_SKIP() << x.why().toStdString();
-    SoundServer sound;
-    if (!sound.running())
-        GTEST_SKIP() << sound.why().toStdString();
-    Program vokrin(x, &sound);
+    VOKRIN_E2E_SERVERS(x, sound);
+    // The hint colour is black until chosen; red makes the lit line visible later on.
+    Program vokrin(x, &sound, kRedHintSettings);
     ASSERT_TRUE(vokrin.started());
 
     const QString track = vokrin.workDir() + QStringLiteral("/clicks.wav");
@@ -92,9 +62,7 @@ TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTapsAndLightThe
     ASSERT_TRUE(fixtures::writeWav(track.toStdString(),
                                    fixtures::clicks(44100, 2, kTrackSeconds, clickFrames)));
 
-    const QString splash = x.waitForWindow(kMainTitle);
-    ASSERT_FALSE(splash.isEmpty()) << "the program showed no window";
-    const QString mainWindow = x.waitForWindow(kMainTitle, 60000, {splash});
+    const QString mainWindow = vokrin::e2e::waitForMainWindow(x);
     ASSERT_FALSE(mainWindow.isEmpty()) << "no main window after the splash";
     ASSERT_TRUE(x.click(mainWindow, kWizardButton));
     const QString wizard = x.waitForWindow(kWizardTitle, 20000);
@@ -168,11 +136,6 @@ TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTapsAndLightThe
     }
 
     // The project, now in the catalogue, plays back with each line lit from its tap on.
-    // The hint colour is black until chosen: red from the colour button's grid.
-    ASSERT_TRUE(x.click(mainWindow, QPoint(691, 481)));
-    QThread::msleep(700);
-    ASSERT_TRUE(x.click(mainWindow, QPoint(660, 519)));
-    QThread::msleep(300);
     const QString playback = vokrin.workDir() + QStringLiteral("/playback.raw");
     ASSERT_TRUE(sound.startRecording(playback));
     HeardClock playClock(playback);
@@ -181,14 +144,16 @@ TEST(WizardOnTheRealProgram, TappedCuesLandOnTheHeardMomentsOfTheTapsAndLightThe
     const double playbackClickHeard = waitForFirstClick(playClock, playback, 20);
     ASSERT_GE(playbackClickHeard, 0) << "the new project was never heard";
     const double playbackStart = playbackClickHeard - kFirstClick;
-    const QRect window = x.geometry(mainWindow);
-    // Halfway between taps: far enough from both for a late screenshot on a busy machine.
+    // Halfway between taps: far enough from both for a late grab on a busy machine.
     for (std::size_t i = 0; i < kTapMoments.size(); ++i) {
         playClock.sampleUntil(playbackStart + kTapMoments[i] + 0.9);
-        const QString shot = vokrin.workDir() + QStringLiteral("/line%1.png").arg(i);
-        ASSERT_TRUE(x.screenshot(shot));
-        EXPECT_EQ(redLine(QImage(shot), window), int(i))
-            << "heard " << playClock.now() - playbackStart << " s into the track";
+        const QImage picture = x.grab(mainWindow);
+        ASSERT_FALSE(picture.isNull());
+        for (int line = 0; line < int(kTapMoments.size()); ++line) {
+            EXPECT_EQ(lookOfLine(picture, line), line == int(i) ? LineLook::Lit : LineLook::Unlit)
+                << "line " << line << ", heard " << playClock.now() - playbackStart
+                << " s into the track";
+        }
     }
     sound.stopRecording();
 }

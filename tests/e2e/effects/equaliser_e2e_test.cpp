@@ -18,9 +18,7 @@ namespace {
 using vokrin::e2e::openListFile;
 using vokrin::e2e::Program;
 using vokrin::e2e::Recording;
-using vokrin::e2e::SoundServer;
 using vokrin::e2e::waitForMainWindow;
-using vokrin::e2e::XServer;
 
 constexpr int kRate = 44100;
 // -30 dBFS: +15 dB on top of it stays far from clipping.
@@ -37,12 +35,7 @@ double decibels(double ratio)
 
 TEST(EffectsE2E, TheEqualiserLitByQRaisesAOneKilohertzToneByTheStoredFifteenDecibels)
 {
-    XServer x;
-    if (!x.running())
-        GTEST_SKIP() << x.why().toStdString();
-    SoundServer sound;
-    if (!sound.running())
-        GTEST_SKIP() << sound.why().toStdString();
+    VOKRIN_E2E_SERVERS(x, sound);
     Program vokrin(x, &sound, kBand5Up);
     ASSERT_TRUE(vokrin.started());
 

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <memory>
 
 // The end-to-end harness: the real `vokrin` on a private X server and a private sound
@@ -146,3 +147,14 @@ private:
 };
 
 } // namespace vokrin::e2e
+
+// In a test body: a private X server `x` and sound server `sound`, or the test skipped
+// with the reason when either cannot start here.
+#define VOKRIN_E2E_SERVERS(x, sound)                                                               \
+    vokrin::e2e::XServer x;                                                                        \
+    if (!x.running())                                                                              \
+        GTEST_SKIP() << x.why().toStdString();                                                     \
+    vokrin::e2e::SoundServer sound;                                                                \
+    if (!sound.running())                                                                          \
+        GTEST_SKIP() << sound.why().toStdString();                                                 \
+    static_assert(true, "the caller's semicolon ends the macro")

@@ -2,10 +2,43 @@
 
 #include "e2e_harness.h"
 
+#include <QColor>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QThread>
 
 namespace vokrin::e2e {
+
+namespace {
+
+// The lyric list in the window: right of the 48-px strip, left of the 224-px control
+// panel and its 2-px splitter handle; lines 27 px apart from the top, text at their left.
+constexpr int kListLeft = 48;
+constexpr int kListRight = kMainWindowWidth - 224 - 2;
+constexpr int kLinePitch = 27;
+
+} // namespace
+
+LineLook lookOfLine(const QImage &window, int line)
+{
+    int red = 0;
+    int white = 0;
+    const int top = line * kLinePitch + 1;
+    for (int y = top; y < top + kLinePitch - 2 && y < window.height(); ++y) {
+        for (int x = kListLeft; x < kListRight && x < window.width(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (c.red() >= 128 && c.green() < 64 && c.blue() < 64)
+                ++red;
+            else if (c.red() >= 128 && c.green() >= 128 && c.blue() >= 128)
+                ++white;
+        }
+    }
+    if (red >= 40 && white < 5)
+        return LineLook::Lit;
+    if (white >= 40 && red < 5)
+        return LineLook::Unlit;
+    return LineLook::Unreadable;
+}
 
 QString waitForMainWindow(const XServer &x, QString *splash)
 {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPoint>
 #include <QString>
+
+class QImage;
 
 namespace vokrin::e2e {
 
@@ -14,6 +17,19 @@ inline const QString kProgramTitle = QStringLiteral("Вокрин");
 inline constexpr int kMainWindowWidth = 761;
 inline constexpr int kMainWindowHeight = 577;
 inline const QPoint kOpenListButton(761 - 224 + 8 + 14, 80 + 12);
+inline const QPoint kWizardButton(761 - 224 + 8 + 14, 48 + 12);
+
+// Red hint text on the default black list with white lines. Stored as the program stores
+// colours (0x00BBGGRR); the colour button's value is restored after the list's own, and
+// its change handler sets the hint again, so both carry it.
+inline const QByteArray kRedHintSettings =
+    "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n";
+
+// How lyric line `line` looks on a picture of the main window (XServer::grab) taken with
+// the red hint colour: lit when its row holds red text and no white, unlit the other way
+// round, unreadable when neither (a repaint caught halfway, or no such line).
+enum class LineLook { Lit, Unlit, Unreadable };
+LineLook lookOfLine(const QImage &window, int line);
 
 // Waits for the splash and then the main window (the splash has the same title; the main
 // window is the one 761 px wide); the main window's id, or empty when it did not come.

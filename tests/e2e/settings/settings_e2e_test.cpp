@@ -1,5 +1,5 @@
+#include "e2e_harness.h"
 #include "settings/ini_file.h"
-#include "test_env.h"
 
 #include <array>
 #include <chrono>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -42,22 +43,10 @@ class SettingsEndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Xvfb picks a free display and writes its number to descriptor 3.
-        const std::string numberFile = (vokrin::testing::makeTempDir("xvfb") / "display").string();
-        xvfb = std::stoi("0" + run("Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>" +
-                                   numberFile + " >/dev/null 2>&1 & echo $!"));
-        for (int i = 0; i < 100 && display.empty(); ++i) {
-            std::this_thread::sleep_for(100ms);
-            const std::string number = run("cat " + numberFile);
-            if (!number.empty())
-                display = ":" + number;
-        }
-        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-        for (int i = 0; i < 100 && run("xdpyinfo -display " + display +
-                                       " >/dev/null 2>&1 "
-                                       "&& echo up") != "up";
-             ++i)
-            std::this_thread::sleep_for(100ms);
+        xserver = std::make_unique<vokrin::e2e::XServer>();
+        if (!xserver->running())
+            GTEST_SKIP() << xserver->why().toStdString();
+        const std::string display = xserver->display().toStdString();
         setenv("DISPLAY", display.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1); // tests otherwise run on the offscreen platform
@@ -68,8 +57,6 @@ protected:
     {
         if (alive(program))
             kill(program, SIGKILL);
-        if (alive(xvfb))
-            kill(xvfb, SIGTERM);
     }
 
     // Starts the program and returns its main window once it is shown.
@@ -109,9 +96,8 @@ protected:
                         QStringLiteral("<missing>"));
     }
 
-    std::string display;
+    std::unique_ptr<vokrin::e2e::XServer> xserver;
     std::string bin;
-    pid_t xvfb = 0;
     pid_t program = 0;
 };
 
