@@ -89,13 +89,9 @@ TEST(AppE2E, TheDemoListPlaysOnEnterAndLightsEachLineInTheHintColourWhenItsCueIs
     ASSERT_TRUE(x.sendKeys(window, {"Return"}));
 
     // The track's first sound marks where it starts in the recording.
-    std::int64_t start = -1;
+    const std::int64_t start = Recording::waitForFrameAbove(raw, 0.002, 30000);
     QElapsedTimer clock;
     clock.start();
-    while (start < 0 && clock.elapsed() < 30000) {
-        QThread::msleep(10);
-        start = Recording::load(raw).firstFrameAbove(0.002);
-    }
     ASSERT_GE(start, 0) << "Enter played nothing";
     auto heardSeconds = [&] { return (sound.recordedFrames() - start) / kRate; };
 

@@ -56,13 +56,9 @@ TEST(EffectsE2E, TheEqualiserLitByQRaisesAOneKilohertzToneByTheStoredFifteenDeci
     const QString raw = work + "/heard.raw";
     ASSERT_TRUE(sound.startRecording(raw));
     ASSERT_TRUE(x.sendKeys(window, {"Return"}));
-    std::int64_t start = -1;
+    const std::int64_t start = Recording::waitForFrameAbove(raw, kToneAmplitude / 4, 30000);
     QElapsedTimer clock;
     clock.start();
-    while (start < 0 && clock.elapsed() < 30000) {
-        QThread::msleep(10);
-        start = Recording::load(raw).firstFrameAbove(kToneAmplitude / 4);
-    }
     ASSERT_GE(start, 0) << "Enter played nothing";
 
     // Q lights the equaliser and Q again puts it out; each stretch is measured from a

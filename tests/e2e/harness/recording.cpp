@@ -1,6 +1,8 @@
 #include "recording.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <cmath>
 #include <cstring>
 
@@ -71,6 +73,19 @@ std::int64_t Recording::firstFrameAbove(double level, std::size_t from) const
         if (std::abs(static_cast<double>(samples[frame * 2])) > threshold)
             return static_cast<std::int64_t>(frame);
     }
+    return -1;
+}
+
+std::int64_t Recording::waitForFrameAbove(const QString &rawFile, double level, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const std::int64_t frame = load(rawFile).firstFrameAbove(level);
+        if (frame >= 0)
+            return frame;
+        QThread::msleep(10);
+    } while (clock.elapsed() < timeoutMs);
     return -1;
 }
 

@@ -24,6 +24,9 @@ struct Recording
     // The first frame from `from` on whose left sample is louder than `level` (0..1 of
     // full scale); -1 when there is none. Where a track starts to be heard.
     std::int64_t firstFrameAbove(double level, std::size_t from = 0) const;
+    // Waits, while `rawFile` is being recorded, for its first frame louder than `level`;
+    // -1 when none came within `timeoutMs`.
+    static std::int64_t waitForFrameAbove(const QString &rawFile, double level, int timeoutMs);
 };
 
 } // namespace vokrin::e2e
