@@ -55,8 +55,7 @@ TEST(EffectsE2E, TheEqualiserLitByQRaisesAOneKilohertzToneByTheStoredFifteenDeci
 
     const QString raw = work + "/heard.raw";
     ASSERT_TRUE(sound.startRecording(raw));
-    ASSERT_TRUE(x.sendKeys(window, {"Return"}));
-    const std::int64_t start = Recording::waitForFrameAbove(raw, kToneAmplitude / 4, 30000);
+    const std::int64_t start = vokrin::e2e::pressEnterToPlay(x, window, raw, kToneAmplitude / 4);
     QElapsedTimer clock;
     clock.start();
     ASSERT_GE(start, 0) << "Enter played nothing";

@@ -1,6 +1,7 @@
 #include "main_window_driver.h"
 
 #include "e2e_harness.h"
+#include "recording.h"
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -70,6 +71,20 @@ QString openListFile(const XServer &x, const QString &mainWindow, const QString 
     if (!x.chooseFileInDialog(dialog, listFile))
         return QStringLiteral("the file dialog did not take ") + listFile;
     return {};
+}
+
+std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const QString &rawFile,
+                              double level)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!x.sendKeys(mainWindow, {QStringLiteral("Return")}))
+            return -1;
+        const std::int64_t start =
+            Recording::waitForFrameAbove(rawFile, level, attempt == 0 ? 5000 : 30000);
+        if (start >= 0)
+            return start;
+    }
+    return -1;
 }
 
 } // namespace vokrin::e2e

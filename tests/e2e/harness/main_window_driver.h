@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 
 class QImage;
 
@@ -24,6 +25,13 @@ inline const QPoint kWizardButton(761 - 224 + 8 + 14, 48 + 12);
 // its change handler sets the hint again, so both carry it.
 inline const QByteArray kRedHintSettings =
     "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n";
+
+// Presses Enter in the main window (Play) while `rawFile` records the sound server, and
+// waits for the first frame louder than `level`; that frame, or -1 when nothing played.
+// On a busy X server the first Enter after a dialog has closed is now and then lost
+// before the main window has the focus again; one more is sent after 5 s of silence.
+std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const QString &rawFile,
+                              double level);
 
 // How lyric line `line` looks on a picture of the main window (XServer::grab) taken with
 // the red hint colour: lit when its row holds red text and no white, unlit the other way
