@@ -6,7 +6,8 @@ namespace vokrin::app {
 
 // What the application object carries for the windows: its title and the help file that
 // F1 shows (a bare name; the help system resolves it).
-struct ApplicationInfo {
+struct ApplicationInfo
+{
     QString title;
     QString helpFile;
 };

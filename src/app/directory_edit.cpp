@@ -37,8 +37,7 @@ void TDirectoryEdit::setText(const QString &text)
 void TDirectoryEdit::chooseFolder()
 {
     const QString start = text().isEmpty() ? QDir::homePath() : text();
-    if (const auto folder =
-            vokrin::platform::platform().chooseFolder(window(), QString(), start))
+    if (const auto folder = vokrin::platform::platform().chooseFolder(window(), QString(), start))
         setText(QDir::toNativeSeparators(*folder));
 }
 

@@ -26,13 +26,12 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     }
     FormStorage1 = new TFormStorage(this);
     FormStorage1->setObjectName(QStringLiteral("FormStorage1"));
-    FormStorage1->setStoredProps({QStringLiteral("Panel5.Color"), QStringLiteral("ListBox1.Color"),
-                                  QStringLiteral("ListBox1.Font"), QStringLiteral("ListBox1.Tag"),
-                                  QStringLiteral("MMColorButton2.Value"),
-                                  QStringLiteral("MMColorButton3.Value"),
-                                  QStringLiteral("Volume.Value"), QStringLiteral("PredText.Value"),
-                                  QStringLiteral("Pan.Value"),
-                                  QStringLiteral("DirectoryEdit1.Text")});
+    FormStorage1->setStoredProps(
+        {QStringLiteral("Panel5.Color"), QStringLiteral("ListBox1.Color"),
+         QStringLiteral("ListBox1.Font"), QStringLiteral("ListBox1.Tag"),
+         QStringLiteral("MMColorButton2.Value"), QStringLiteral("MMColorButton3.Value"),
+         QStringLiteral("Volume.Value"), QStringLiteral("PredText.Value"),
+         QStringLiteral("Pan.Value"), QStringLiteral("DirectoryEdit1.Text")});
     player.setHooks({
         [this](DWORD handle) { AttachEffects(handle); },
         [this] {
@@ -57,8 +56,8 @@ TMainForm::~TMainForm()
 
 bool TMainForm::FormCreate()
 {
-    Spectrum = std::make_unique<vokrin::display::TSpectrum>(PaintFrame->width(),
-                                                            PaintFrame->height());
+    Spectrum =
+        std::make_unique<vokrin::display::TSpectrum>(PaintFrame->width(), PaintFrame->height());
     Spectrum->ShowPeaks = true;
     Spectrum->Style = 1;
     Spectrum->PeakColor = 0x00FFFF;
@@ -72,10 +71,10 @@ bool TMainForm::FormCreate()
         return false;
     }
     if (!BASS_Init(OutputDevice, 44100, 0, reinterpret_cast<void *>(winId()), nullptr)) {
-        vokrin::platform::platform().showMessage(
-            this, QStringLiteral("Can't initialize device"),
-            QStringLiteral("Bass Initialize problem"), vokrin::platform::MessageIcon::None,
-            vokrin::platform::MessageButtons::Ok);
+        vokrin::platform::platform().showMessage(this, QStringLiteral("Can't initialize device"),
+                                                 QStringLiteral("Bass Initialize problem"),
+                                                 vokrin::platform::MessageIcon::None,
+                                                 vokrin::platform::MessageButtons::Ok);
         return false;
     }
     BASS_Start();

@@ -3,8 +3,8 @@
 #include "audio/bass.h"
 #include "audio/player.h"
 #include "display/render_tick.h"
-#include "effects/params_host.h"
 #include "effects/fx_chain.h"
+#include "effects/params_host.h"
 #include "platform/platform.h"
 
 #include <QList>

@@ -33,8 +33,8 @@ void TMainForm::AddProject(const QString &projectPath)
     DWORD tagStream = 0;
     OpenStream(trackPath, tagStream, false);
     const char *tags = tagStream != 0 ? BASS_StreamGetTags(tagStream, BASS_TAG_ID3) : nullptr;
-    entry->setText(0, vokrin::content::decodeText(
-                          catalogueCaption(tags, QFile::encodeName(trackPath))));
+    entry->setText(
+        0, vokrin::content::decodeText(catalogueCaption(tags, QFile::encodeName(trackPath))));
     entry->setText(1, projectPath);
     StopChannel(tagStream);
     BASS_StreamFree(tagStream);
@@ -96,8 +96,7 @@ void TMainForm::ListBox2Click()
         return;
     // Opened and read before anything changes, so an unreadable file leaves the current
     // project as it was.
-    const vokrin::content::ProjectReadResult read =
-        vokrin::content::readProjectFile(projectPath);
+    const vokrin::content::ProjectReadResult read = vokrin::content::readProjectFile(projectPath);
     BackingTrackPath = vokrin::content::resolveBackingTrackPath(read.project.backingTrackName,
                                                                 DirectoryEdit1->text());
     LabelFile->setText(BackingTrackPath);

@@ -45,8 +45,7 @@ template <typename T> T *named(T *widget, const char *name)
     return widget;
 }
 
-QToolButton *flatButton(QWidget *parent, const char *name, int column, int top,
-                        const QString &hint)
+QToolButton *flatButton(QWidget *parent, const char *name, int column, int top, const QString &hint)
 {
     auto *button = named(new QToolButton(parent), name);
     button->setAutoRaise(true);
@@ -131,8 +130,8 @@ void TMainForm::buildLayout()
     DirectoryEdit1 = named(new TDirectoryEdit(MMPanelFill2), "DirectoryEdit1");
     DirectoryEdit1->setGeometry(8, 19, 209, 21);
 
-    SpeedButton9 = flatButton(MMPanelFill2, "SpeedButton9", 0, 48,
-                              QStringLiteral("Мастер создания проекта"));
+    SpeedButton9 =
+        flatButton(MMPanelFill2, "SpeedButton9", 0, 48, QStringLiteral("Мастер создания проекта"));
     SpeedButton9->setIcon(buttonGlyph(ButtonGlyph::Wizard));
     ButtonPlay = flatButton(MMPanelFill2, "ButtonPlay", 1, 48, QStringLiteral("Воспроизведение"));
     ButtonPlay->setIcon(buttonGlyph(ButtonGlyph::Play));
@@ -142,20 +141,21 @@ void TMainForm::buildLayout()
     PauseBtn->setCheckable(true);
     ButtonStop = flatButton(MMPanelFill2, "ButtonStop", 3, 48, QStringLiteral("Стоп"));
     ButtonStop->setIcon(buttonGlyph(ButtonGlyph::Stop));
-    FragButton = flatButton(MMPanelFill2, "FragButton", 4, 48, QStringLiteral("Заменить фонограмму"));
+    FragButton =
+        flatButton(MMPanelFill2, "FragButton", 4, 48, QStringLiteral("Заменить фонограмму"));
     FragButton->setIcon(buttonGlyph(ButtonGlyph::Replace));
 
-    SpeedButton8 = flatButton(MMPanelFill2, "SpeedButton8", 0, 80,
-                              QStringLiteral("Открыть список проектов"));
+    SpeedButton8 =
+        flatButton(MMPanelFill2, "SpeedButton8", 0, 80, QStringLiteral("Открыть список проектов"));
     SpeedButton8->setIcon(buttonGlyph(ButtonGlyph::OpenList));
     SpeedButton7 = flatButton(MMPanelFill2, "SpeedButton7", 1, 80,
                               QStringLiteral("Сохранить список проектов"));
     SpeedButton7->setIcon(buttonGlyph(ButtonGlyph::SaveList));
-    SpeedButton1 = flatButton(MMPanelFill2, "SpeedButton1", 2, 80,
-                              QStringLiteral("Добавить проект в список"));
+    SpeedButton1 =
+        flatButton(MMPanelFill2, "SpeedButton1", 2, 80, QStringLiteral("Добавить проект в список"));
     SpeedButton1->setText(QStringLiteral("+"));
-    SpeedButton2 = flatButton(MMPanelFill2, "SpeedButton2", 3, 80,
-                              QStringLiteral("Удалить проект из списка"));
+    SpeedButton2 =
+        flatButton(MMPanelFill2, "SpeedButton2", 3, 80, QStringLiteral("Удалить проект из списка"));
     SpeedButton2->setText(QStringLiteral("-"));
     Plugins = flatButton(MMPanelFill2, "Plugins", 4, 80, QStringLiteral("Настройка Plugins"));
     Plugins->setIcon(buttonGlyph(ButtonGlyph::Plugins));

@@ -92,8 +92,8 @@ void TMainForm::FragButtonClick()
     // The name field holds at most 255 bytes; the path becomes the name exactly as the
     // field holds it. Playback, the project and LabelFile stay as they are until the
     // next Play reloads the project.
-    const QByteArray written = vokrin::content::fieldText(vokrin::content::makeField(
-        vokrin::content::backingTrackNameFor(*chosen, folder)));
+    const QByteArray written = vokrin::content::fieldText(
+        vokrin::content::makeField(vokrin::content::backingTrackNameFor(*chosen, folder)));
     vokrin::content::rewriteBackingTrackName(projectPath, written);
     BackingTrackPath = QFile::decodeName(written);
 }

@@ -17,8 +17,7 @@ QRect fitCentred(QSize pictureSize, QRect box)
                  box.y() + (box.height() - scaled.height()) / 2, scaled.width(), scaled.height());
 }
 
-TSplashForm::TSplashForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+TSplashForm::TSplashForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setWindowTitle(QStringLiteral("Вокрин"));

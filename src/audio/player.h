@@ -18,7 +18,8 @@ double positionTimeFromSeconds(double seconds);
 class Player
 {
 public:
-    struct Hooks {
+    struct Hooks
+    {
         // Right after a file opened as a stream or module: the effect chain goes on it.
         std::function<void(DWORD handle)> attachEffects;
         // The file opened neither way (the window shows its message box).

@@ -41,7 +41,10 @@ void TLyricListBox::setTag(std::int32_t color)
     m_tag = color;
 }
 
-QColor TLyricListBox::fontColor() const { return palette().color(QPalette::Text); }
+QColor TLyricListBox::fontColor() const
+{
+    return palette().color(QPalette::Text);
+}
 
 void TLyricListBox::setFontColor(const QColor &color)
 {

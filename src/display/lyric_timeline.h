@@ -15,8 +15,8 @@ std::int32_t progressPercent(std::uint64_t position, std::uint64_t length);
 // Whether the line at `cueIndex` is due: there is such a cue and cue - leadTime (the cue
 // widened without sign, the lead time with its sign; both in bytes) is not past the heard
 // position. A cue smaller than the lead time is due at once; nothing wraps around.
-bool cueReached(const QList<quint32> &cues, std::int32_t cueIndex,
-                std::int32_t leadTime, std::uint64_t position);
+bool cueReached(const QList<quint32> &cues, std::int32_t cueIndex, std::int32_t leadTime,
+                std::uint64_t position);
 
 // Whether drawing a selected line whose rectangle ends at `lineBottom` (exclusive, list
 // coordinates) sets the scroll-pending flag: when it is not set yet and the line reaches

@@ -21,7 +21,8 @@ class TSpectrum;
 using FftBuffer = std::array<float, 513>;
 
 // What the render timer drives on each tick.
-struct RenderTargets {
+struct RenderTargets
+{
     TLyricListBox &lyrics;
     TMMLEDGauge &gauge;
     TSpectrum &spectrum;

@@ -22,8 +22,8 @@ public:
     std::int32_t MaxLevel = 100;
     std::int32_t BarColor = 0xFFFFFF;
     std::int32_t PeakColor = 0x00FFFF;
-    std::int32_t Style = 0;  // 0 lines, 1 bars; anything else draws nothing
-    std::int32_t Step = 1;   // keep 128 x Step + 5 below 513
+    std::int32_t Style = 0; // 0 lines, 1 bars; anything else draws nothing
+    std::int32_t Step = 1;  // keep 128 x Step + 5 below 513
     bool ClearBack = true;
     bool DrawBackdrop = false;
     std::int32_t PeakFall = 1;

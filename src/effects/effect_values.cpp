@@ -46,8 +46,8 @@ EffectValues readEffectValues(const TIniFile &settings, const EffectFlags &flags
     EffectValues values = offValues();
     if (flags.eq) {
         for (int band = 0; band < kEqBandCount; ++band)
-            values.eqGain[band] = readNumber(
-                settings, QStringLiteral("MMBitmapSlider%1_Position").arg(band + 1), 0);
+            values.eqGain[band] =
+                readNumber(settings, QStringLiteral("MMBitmapSlider%1_Position").arg(band + 1), 0);
     }
     if (flags.comp) {
         values.compressor.fGain = readNumber(settings, QStringLiteral("CompGain_Value"), kCompGain);
@@ -57,7 +57,8 @@ EffectValues readEffectValues(const TIniFile &settings, const EffectFlags &flags
             readNumber(settings, QStringLiteral("CompRelease_Value"), kCompRelease);
         values.compressor.fThreshold =
             readNumber(settings, QStringLiteral("CompThreshold_Value"), kCompThreshold);
-        values.compressor.fRatio = readNumber(settings, QStringLiteral("CompRatio_Value"), kCompRatio);
+        values.compressor.fRatio =
+            readNumber(settings, QStringLiteral("CompRatio_Value"), kCompRatio);
         values.compressor.fPredelay =
             readNumber(settings, QStringLiteral("CompPredelay_Value"), kCompPredelay);
     }
@@ -75,8 +76,10 @@ EffectValues readEffectValues(const TIniFile &settings, const EffectFlags &flags
                 : 0;
     }
     if (flags.rever) {
-        values.reverb.fInGain = -readNumber(settings, QStringLiteral("ReverGain_Value"), kReverGain);
-        values.reverb.fReverbMix = readNumber(settings, QStringLiteral("ReverMix_Value"), kReverMix);
+        values.reverb.fInGain =
+            -readNumber(settings, QStringLiteral("ReverGain_Value"), kReverGain);
+        values.reverb.fReverbMix =
+            readNumber(settings, QStringLiteral("ReverMix_Value"), kReverMix);
         values.reverb.fReverbTime =
             readNumber(settings, QStringLiteral("ReverTime_Value"), kReverTime);
     }

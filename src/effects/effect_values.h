@@ -16,13 +16,14 @@ inline const QString kSettingsFile = QStringLiteral("vokrin.ini");
 inline const QString kEffectSection = QStringLiteral("TParamsForm");
 
 inline constexpr int kEqBandCount = 10;
-inline constexpr std::array<float, kEqBandCount> kEqCenters = {
-    80, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
+inline constexpr std::array<float, kEqBandCount> kEqCenters = {80,   170,  310,   600,   1000,
+                                                               3000, 6000, 12000, 14000, 16000};
 inline constexpr float kEqBandwidth = 18;
 inline constexpr float kReverbHighFreqRatio = 0.001f;
 
 // Which groups are on: the lit state of the LEDs eq, rever, comp and echo.
-struct EffectFlags {
+struct EffectFlags
+{
     bool eq = false;
     bool rever = false;
     bool comp = false;
@@ -31,7 +32,8 @@ struct EffectFlags {
 };
 
 // What the four groups are sent: every field of every record.
-struct EffectValues {
+struct EffectValues
+{
     std::array<float, kEqBandCount> eqGain{};
     BASS_FXCOMPRESSOR compressor{};
     BASS_FXECHO echo{};

@@ -16,8 +16,7 @@ EffectHandles AttachEffects(DWORD stream, const EffectFlags &flags, const TIniFi
     return handles;
 }
 
-void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags,
-                  const TIniFile &settings)
+void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags, const TIniFile &settings)
 {
     const EffectValues values = readEffectValues(settings, flags);
 

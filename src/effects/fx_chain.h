@@ -12,7 +12,8 @@ namespace vokrin::effects {
 // The 13 effect handles of the chain on the last stream that got one. All are 0 until a
 // stream has been opened; a handle of a freed stream stays here, and calls on it fail
 // harmlessly.
-struct EffectHandles {
+struct EffectHandles
+{
     std::array<HFX, kEqBandCount> EqBands{};
     HFX compressor = 0;
     HFX echo = 0;
@@ -26,8 +27,7 @@ EffectHandles AttachEffects(DWORD stream, const EffectFlags &flags, const TIniFi
 
 // Sends all four groups, in the order equaliser, compressor, echo, reverb, with the
 // values for `flags` read from `settings`. Results of the engine calls are not acted on.
-void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags,
-                  const TIniFile &settings);
+void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags, const TIniFile &settings);
 
 // The flags of the settings file; and the writing of them, after every toggle.
 EffectFlags LoadEffectFlags(const TIniFile &settings);

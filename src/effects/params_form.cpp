@@ -50,20 +50,34 @@ QLabel *makeCaption(QWidget *parent, const QString &text, int x, int y, int w, i
 const QStringList &TParamsForm::storedProps()
 {
     static const QStringList props = {
-        "rever.Enabled",           "eq.Enabled",
-        "echo.Enabled",            "comp.Enabled",
-        "CompAttack.Value",        "CompGain.Value",
-        "CompPredelay.Value",      "CompRatio.Value",
-        "CompRelease.Value",       "CompThreshold.Value",
-        "ReverGain.Value",         "ReverMix.Value",
-        "ReverTime.Value",         "MMBitmapSlider1.Position",
-        "MMBitmapSlider10.Position", "MMBitmapSlider2.Position",
-        "MMBitmapSlider3.Position", "MMBitmapSlider4.Position",
-        "MMBitmapSlider5.Position", "MMBitmapSlider6.Position",
-        "MMBitmapSlider7.Position", "MMBitmapSlider8.Position",
-        "MMBitmapSlider9.Position", "EchoFeedback.Value",
-        "EchoLeftDelay.Value",     "EchoMix.Value",
-        "EchoPanDelay.Position",   "EchoRightDelay.Value",
+        "rever.Enabled",
+        "eq.Enabled",
+        "echo.Enabled",
+        "comp.Enabled",
+        "CompAttack.Value",
+        "CompGain.Value",
+        "CompPredelay.Value",
+        "CompRatio.Value",
+        "CompRelease.Value",
+        "CompThreshold.Value",
+        "ReverGain.Value",
+        "ReverMix.Value",
+        "ReverTime.Value",
+        "MMBitmapSlider1.Position",
+        "MMBitmapSlider10.Position",
+        "MMBitmapSlider2.Position",
+        "MMBitmapSlider3.Position",
+        "MMBitmapSlider4.Position",
+        "MMBitmapSlider5.Position",
+        "MMBitmapSlider6.Position",
+        "MMBitmapSlider7.Position",
+        "MMBitmapSlider8.Position",
+        "MMBitmapSlider9.Position",
+        "EchoFeedback.Value",
+        "EchoLeftDelay.Value",
+        "EchoMix.Value",
+        "EchoPanDelay.Position",
+        "EchoRightDelay.Value",
     };
     return props;
 }
@@ -111,7 +125,10 @@ TParamsForm::TParamsForm(QWidget *owner, vokrin::effects::ParamsFormHost &host)
     FormStorage1->setStoredProps(storedProps());
 }
 
-TParamsForm::~TParamsForm() { FormStorage1->windowDestroying(); }
+TParamsForm::~TParamsForm()
+{
+    FormStorage1->windowDestroying();
+}
 
 void TParamsForm::buildHeader(TMMLED *&led, const char *name, const QString &title, int x, int y)
 {
@@ -194,7 +211,8 @@ void TParamsForm::buildCompressorPanel()
     QFrame *panel = makePanel(this, "Panel3", 0, 144, 196, 177);
     CompGain = addKnob(panel, "CompGain", 8, 2, -60, 60, 0, 4, 3, -60, 60, "gain (dB)");
     CompAttack = addKnob(panel, "CompAttack", 75, 2, 0, 500, 0, 5, 3, 0, 500, "attack (ms)");
-    CompRelease = addKnob(panel, "CompRelease", 142, 2, 50, 3000, 50, 6, 4, 50, 3000, "release (ms)");
+    CompRelease =
+        addKnob(panel, "CompRelease", 142, 2, 50, 3000, 50, 6, 4, 50, 3000, "release (ms)");
     CompThreshold =
         addKnob(panel, "CompThreshold", 8, 78, -60, 0, -10, 7, 3, -60, 100, "threshold (dB)");
     CompRatio = addKnob(panel, "CompRatio", 75, 78, 1, 100, 10, 8, 3, 1, 100, "ratio");
@@ -214,7 +232,8 @@ void TParamsForm::buildEchoPanel()
     QFrame *panel = makePanel(this, "Panel4", 200, 144, 196, 177);
     EchoMix = addKnob(panel, "EchoMix", 8, 2, 0, 100, 0, 10, 3, 0, 100, "mix");
     EchoFeedback = addKnob(panel, "EchoFeedback", 75, 2, 0, 100, 0, 11, 3, 0, 100, "feedback (%)");
-    EchoLeftDelay = addKnob(panel, "EchoLeftDelay", 8, 78, 1, 2000, 333, 12, 4, 1, 2000, "left delay");
+    EchoLeftDelay =
+        addKnob(panel, "EchoLeftDelay", 8, 78, 1, 2000, 333, 12, 4, 1, 2000, "left delay");
     EchoRightDelay =
         addKnob(panel, "EchoRightDelay", 75, 78, 1, 2000, 333, 13, 4, 1, 2000, "right delay");
     connect(EchoMix, &TMMWheel::Change, this, &TParamsForm::EchoMixChange);

@@ -66,10 +66,9 @@ void TParamsForm::ReverTimeChange()
 #define VOKRIN_COMPRESSOR_CHANGE(Knob, field, readout)                                             \
     void TParamsForm::Knob##Change()                                                               \
     {                                                                                              \
-        sendWhileLit<BASS_FXCOMPRESSOR>(comp, m_host.effectHandles().compressor,                   \
-                                        [this](BASS_FXCOMPRESSOR &r) {                             \
-                                            r.field = static_cast<float>(Knob->value());           \
-                                        });                                                        \
+        sendWhileLit<BASS_FXCOMPRESSOR>(                                                           \
+            comp, m_host.effectHandles().compressor,                                               \
+            [this](BASS_FXCOMPRESSOR &r) { r.field = static_cast<float>(Knob->value()); });        \
         MMLEDPanels[readout]->setValue(Knob->value());                                             \
     }
 VOKRIN_COMPRESSOR_CHANGE(CompGain, fGain, 4)
@@ -143,10 +142,22 @@ void TParamsForm::toggleGroup(TMMLED *led)
     m_host.ApplyEffects();
 }
 
-void TParamsForm::eqClick() { toggleGroup(eq); }
-void TParamsForm::reverClick() { toggleGroup(rever); }
-void TParamsForm::compClick() { toggleGroup(comp); }
-void TParamsForm::echoClick() { toggleGroup(echo); }
+void TParamsForm::eqClick()
+{
+    toggleGroup(eq);
+}
+void TParamsForm::reverClick()
+{
+    toggleGroup(rever);
+}
+void TParamsForm::compClick()
+{
+    toggleGroup(comp);
+}
+void TParamsForm::echoClick()
+{
+    toggleGroup(echo);
+}
 
 // Only the focused control moves, wherever the pointer is; the sliders take no part.
 void TParamsForm::stepFocusedControl(int delta)
@@ -158,16 +169,22 @@ void TParamsForm::stepFocusedControl(int delta)
         EchoPanDelay->setPosition(delta > 0 ? 0 : 1);
         return;
     }
-    for (TMMWheel *knob : {ReverGain, ReverMix, ReverTime, CompGain, CompAttack, CompRelease,
-                           CompPredelay, CompRatio, CompThreshold, EchoMix, EchoLeftDelay,
-                           EchoRightDelay, EchoFeedback}) {
+    for (TMMWheel *knob :
+         {ReverGain, ReverMix, ReverTime, CompGain, CompAttack, CompRelease, CompPredelay,
+          CompRatio, CompThreshold, EchoMix, EchoLeftDelay, EchoRightDelay, EchoFeedback}) {
         if (focused == knob)
             knob->setValue(knob->value() + delta);
     }
 }
 
-void TParamsForm::FormMouseWheelUp() { stepFocusedControl(+1); }
-void TParamsForm::FormMouseWheelDown() { stepFocusedControl(-1); }
+void TParamsForm::FormMouseWheelUp()
+{
+    stepFocusedControl(+1);
+}
+void TParamsForm::FormMouseWheelDown()
+{
+    stepFocusedControl(-1);
+}
 
 void TParamsForm::closeEvent(QCloseEvent *event)
 {

@@ -22,7 +22,8 @@ QStringList qtNameFilters(const QString &classicFilter)
             }
         }
         if (!patterns.isEmpty())
-            result << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(QLatin1Char(' ')));
+            result << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(),
+                                                    patterns.join(QLatin1Char(' ')));
     }
     return result;
 }

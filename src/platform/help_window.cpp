@@ -25,7 +25,10 @@ QString findManual(const QString &helpFile)
     return {};
 }
 
-QString helpAnchor(int context) { return QStringLiteral("context-%1").arg(context); }
+QString helpAnchor(int context)
+{
+    return QStringLiteral("context-%1").arg(context);
+}
 
 void showHelpWindow(QWidget *parent, const QString &helpFile, int context)
 {

@@ -13,6 +13,9 @@ Platform &platform()
     return g_replacement != nullptr ? *g_replacement : qtPlatform;
 }
 
-void setPlatform(Platform *replacement) { g_replacement = replacement; }
+void setPlatform(Platform *replacement)
+{
+    g_replacement = replacement;
+}
 
 } // namespace vokrin::platform

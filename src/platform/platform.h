@@ -12,14 +12,16 @@ class QWidget;
 namespace vokrin::platform {
 
 // A font with the colour its text is drawn in.
-struct FontChoice {
+struct FontChoice
+{
     QFont font;
     QColor color;
 };
 
 // A file dialog as the windows describe it. `filter` is in the classic form
 // "Description|*.a;*.b|Other|*.c"; `defaultSuffix` has no dot ("lyp").
-struct FileDialogOptions {
+struct FileDialogOptions
+{
     QString title;
     QString filter;
     QString defaultSuffix;

@@ -99,25 +99,43 @@ MessageResult QtPlatform::showMessage(QWidget *parent, const QString &text, cons
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
-    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     switch (buttons) {
-    case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     case MessageButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         break;
-    case MessageButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return MessageResult::Ok;
-    case QMessageBox::Yes: return MessageResult::Yes;
-    case QMessageBox::No: return MessageResult::No;
-    default: return buttons == MessageButtons::Ok ? MessageResult::Ok : MessageResult::Cancel;
+    case QMessageBox::Ok:
+        return MessageResult::Ok;
+    case QMessageBox::Yes:
+        return MessageResult::Yes;
+    case QMessageBox::No:
+        return MessageResult::No;
+    default:
+        return buttons == MessageButtons::Ok ? MessageResult::Ok : MessageResult::Cancel;
     }
 }
 
@@ -137,7 +155,8 @@ bool QtPlatform::choosePrinter(QWidget *parent, QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtPlatform::sendMail(const QString &subject, const QString &body, const QStringList &attachments)
+bool QtPlatform::sendMail(const QString &subject, const QString &body,
+                          const QStringList &attachments)
 {
     QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
                           QStringLiteral("--body"), body};
@@ -154,6 +173,9 @@ bool QtPlatform::sendMail(const QString &subject, const QString &body, const QSt
     return runQuietly(QStringLiteral("xdg-open"), {mailto.toString(QUrl::FullyEncoded)});
 }
 
-void QtPlatform::errorSound() { QApplication::beep(); }
+void QtPlatform::errorSound()
+{
+    QApplication::beep();
+}
 
 } // namespace vokrin::platform

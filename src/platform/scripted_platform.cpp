@@ -21,7 +21,10 @@ template <typename T> std::optional<T> takeFront(std::deque<std::optional<T>> &a
 
 } // namespace
 
-ScriptedPlatform::ScriptedPlatform() { setPlatform(this); }
+ScriptedPlatform::ScriptedPlatform()
+{
+    setPlatform(this);
+}
 
 ScriptedPlatform::~ScriptedPlatform()
 {
@@ -74,7 +77,10 @@ void ScriptedPlatform::showHelp(QWidget *, const QString &helpFile, int context)
     helpRequests.emplace_back(helpFile, context);
 }
 
-void ScriptedPlatform::setClipboardText(const QString &text) { clipboard = text; }
+void ScriptedPlatform::setClipboardText(const QString &text)
+{
+    clipboard = text;
+}
 
 bool ScriptedPlatform::choosePrinter(QWidget *, QPrinter &printer)
 {
@@ -93,6 +99,9 @@ bool ScriptedPlatform::sendMail(const QString &subject, const QString &body,
     return mailAccepted;
 }
 
-void ScriptedPlatform::errorSound() { ++errorSounds; }
+void ScriptedPlatform::errorSound()
+{
+    ++errorSounds;
+}
 
 } // namespace vokrin::platform

@@ -17,13 +17,15 @@ namespace vokrin::platform {
 class ScriptedPlatform final : public Platform
 {
 public:
-    struct Message {
+    struct Message
+    {
         QString text;
         QString caption;
         MessageIcon icon;
         MessageButtons buttons;
     };
-    struct Mail {
+    struct Mail
+    {
         QString subject;
         QString body;
         QStringList attachments;

@@ -12,7 +12,10 @@ WindowWheelWatcher::WindowWheelWatcher(QWidget *window, std::function<void(int)>
     qApp->installEventFilter(this);
 }
 
-WindowWheelWatcher::~WindowWheelWatcher() { qApp->removeEventFilter(this); }
+WindowWheelWatcher::~WindowWheelWatcher()
+{
+    qApp->removeEventFilter(this);
+}
 
 bool WindowWheelWatcher::eventFilter(QObject *watched, QEvent *event)
 {

@@ -17,7 +17,8 @@ namespace vokrin::settings {
 // What the placement code needs to know about the screen: the primary screen's size in
 // pixels (the "(WxH)" suffix of the position keys), its work area (positions are stored
 // relative to its top-left corner) and its logical resolution (stored as PixelsPerInch).
-struct ScreenMetrics {
+struct ScreenMetrics
+{
     QSize screenSize;
     QRect workArea;
     int pixelsPerInch = 96;

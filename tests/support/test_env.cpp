@@ -13,7 +13,8 @@ std::filesystem::path &tempRoot()
     return root;
 }
 
-struct TempRootCleanup {
+struct TempRootCleanup
+{
     ~TempRootCleanup()
     {
         std::error_code ignored;
@@ -56,8 +57,14 @@ std::filesystem::path isolateUserFolders()
     return tempRoot();
 }
 
-std::filesystem::path sourceDir() { return dirFromEnv("VOKRIN_SOURCE_DIR", VOKRIN_CONFIGURED_SOURCE_DIR); }
-std::filesystem::path binaryDir() { return dirFromEnv("VOKRIN_BINARY_DIR", VOKRIN_CONFIGURED_BINARY_DIR); }
+std::filesystem::path sourceDir()
+{
+    return dirFromEnv("VOKRIN_SOURCE_DIR", VOKRIN_CONFIGURED_SOURCE_DIR);
+}
+std::filesystem::path binaryDir()
+{
+    return dirFromEnv("VOKRIN_BINARY_DIR", VOKRIN_CONFIGURED_BINARY_DIR);
+}
 
 std::filesystem::path makeTempDir(const std::string &prefix)
 {

@@ -31,7 +31,8 @@ content::SongProject demoProject(const Song &song, const QString &trackPath)
 void writeDemo(const QString &folder)
 {
     if (!QDir().mkpath(folder))
-        throw std::runtime_error(QFile::encodeName(folder).toStdString() + ": cannot create the folder");
+        throw std::runtime_error(QFile::encodeName(folder).toStdString() +
+                                 ": cannot create the folder");
     const QDir dir(QFileInfo(folder).absoluteFilePath());
     const Song &song = demoSong();
 

@@ -7,18 +7,21 @@ namespace vokrin::demo {
 
 // "Во поле берёза стояла", a Russian folk song in the public domain, as a melody of
 // one note per syllable, in D minor at 90 quarter notes a minute.
-struct Note {
-    int midi;     // MIDI note number; 0 is a rest
-    int eighths;  // length in eighth notes
+struct Note
+{
+    int midi;    // MIDI note number; 0 is a rest
+    int eighths; // length in eighth notes
 };
 
-struct SongLine {
-    std::string text;  // UTF-8
+struct SongLine
+{
+    std::string text; // UTF-8
     std::vector<Note> notes;
-    std::vector<int> chords;  // root of each 2/4 bar's chord (MIDI), minor unless noted
+    std::vector<int> chords; // root of each 2/4 bar's chord (MIDI), minor unless noted
 };
 
-struct Song {
+struct Song
+{
     double eighthSeconds;
     int introEighths;
     int outroEighths;

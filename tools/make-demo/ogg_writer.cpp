@@ -9,7 +9,8 @@
 namespace vokrin::demo {
 namespace {
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE *file) const { std::fclose(file); }
 };
 
@@ -69,7 +70,8 @@ void writeOggVorbis(const std::string &path, const std::vector<float> &interleav
             float **buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
             for (size_t i = 0; i < count; ++i)
                 for (int c = 0; c < channels; ++c)
-                    buffer[c][i] = interleaved[(done + i) * static_cast<size_t>(channels) + static_cast<size_t>(c)];
+                    buffer[c][i] = interleaved[(done + i) * static_cast<size_t>(channels) +
+                                               static_cast<size_t>(c)];
             vorbis_analysis_wrote(&dsp, static_cast<int>(count));
             done += count;
         }

@@ -8,7 +8,10 @@
 namespace vokrin::demo {
 namespace {
 
-double midiHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double midiHz(int midi)
+{
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 // Adds one note with a short attack and an exponential release to both channels.
 void addTone(std::vector<float> &out, int rate, double start, double seconds, double hz,
@@ -68,7 +71,8 @@ std::vector<float> renderSong(const Song &song, int rate)
     auto accompanyBar = [&](double start, int root, bool major) {
         const int third = root + (major ? 4 : 3);
         addTone(out, rate, start, bar * 0.95, midiHz(root - 12), 0.22, -0.2, {1.0, 0.3});
-        addTone(out, rate, start + 2 * eighth, 2 * eighth * 0.9, midiHz(root - 5), 0.18, -0.2, {1.0, 0.3});
+        addTone(out, rate, start + 2 * eighth, 2 * eighth * 0.9, midiHz(root - 5), 0.18, -0.2,
+                {1.0, 0.3});
         for (int midi : {root + 12, third + 12, root + 19})
             addTone(out, rate, start, bar, midiHz(midi), 0.045, 0.4, {1.0, 0.5, 0.25, 0.12});
     };
@@ -79,12 +83,13 @@ std::vector<float> renderSong(const Song &song, int rate)
     for (const SongLine &line : song.lines) {
         const double lineStart = eighthIndex * eighth;
         for (size_t b = 0; b < line.chords.size(); ++b)
-            accompanyBar(lineStart + static_cast<double>(b) * bar, line.chords[b], line.chords[b] == 57);
+            accompanyBar(lineStart + static_cast<double>(b) * bar, line.chords[b],
+                         line.chords[b] == 57);
         int at = eighthIndex;
         for (const Note &note : line.notes) {
             if (note.midi != 0)
-                addTone(out, rate, at * eighth, note.eighths * eighth * 0.92, midiHz(note.midi), 0.3,
-                        0.0, {1.0, 0.45, 0.2, 0.1});
+                addTone(out, rate, at * eighth, note.eighths * eighth * 0.92, midiHz(note.midi),
+                        0.3, 0.0, {1.0, 0.45, 0.2, 0.1});
             at += note.eighths;
         }
         eighthIndex = at;

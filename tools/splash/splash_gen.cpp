@@ -111,7 +111,8 @@ int main(int argc, char **argv)
               "    return QByteArray::fromRawData(reinterpret_cast<const char *>(kSplashJpeg),\n"
               "                                   sizeof kSplashJpeg);\n}\n";
     QFile out(QString::fromLocal8Bit(argv[2]));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(source) != source.size()) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(source) != source.size()) {
         std::fprintf(stderr, "vokrin_splash_gen: cannot write %s\n", argv[2]);
         return 1;
     }

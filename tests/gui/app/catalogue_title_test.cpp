@@ -19,10 +19,14 @@ QByteArray block(const QByteArray &title, const QByteArray &artist = "Artist")
 
 TEST(CatalogueTitle, FileNamePartFollowsTheLastSeparatorOfAnyKind)
 {
-    const std::pair<QByteArray, QByteArray> cases[] = {
-        {"/music/a.mp3", "a.mp3"},   {"C:\\Songs\\b.mp3", "b.mp3"}, {"D:c.mp3", "c.mp3"},
-        {"plain.wav", "plain.wav"},  {"/dir/", ""},                  {"Part 1: Intro", " Intro"},
-        {"a\\b/c:d", "d"},           {"", ""}};
+    const std::pair<QByteArray, QByteArray> cases[] = {{"/music/a.mp3", "a.mp3"},
+                                                       {"C:\\Songs\\b.mp3", "b.mp3"},
+                                                       {"D:c.mp3", "c.mp3"},
+                                                       {"plain.wav", "plain.wav"},
+                                                       {"/dir/", ""},
+                                                       {"Part 1: Intro", " Intro"},
+                                                       {"a\\b/c:d", "d"},
+                                                       {"", ""}};
     for (const auto &[text, part] : cases)
         EXPECT_EQ(fileNamePart(text), part) << text.constData();
 }

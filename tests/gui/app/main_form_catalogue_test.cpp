@@ -47,7 +47,8 @@ TEST_F(MainFormTest, ATrackNamedRelativeToTheFolderIsFoundThroughIt)
     EXPECT_EQ(form->BackingTrackPath, path("Songs/rel.wav"));
 }
 
-struct TitleCase {
+struct TitleCase
+{
     const char *title; // nullptr: no ID3v1 block
     const char *caption;
 };
@@ -70,12 +71,14 @@ TEST_P(CatalogueTitleTest, TheCaptionComesFromTheId3v1TitleOrTheFileName)
     EXPECT_EQ(catalogueColumn(0).front(), QString::fromUtf8(GetParam().caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, CatalogueTitleTest,
-    ::testing::Values(TitleCase{nullptr, "plain.wav"}, TitleCase{"", "tagged.wav"},
-                      TitleCase{"      ", "tagged.wav"}, TitleCase{"  Morning  ", "Morning"},
-                      TitleCase{"Part 1: Intro", " Intro"},
-                      TitleCase{"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"}));
+INSTANTIATE_TEST_SUITE_P(Titles, CatalogueTitleTest,
+                         ::testing::Values(TitleCase{nullptr, "plain.wav"},
+                                           TitleCase{"", "tagged.wav"},
+                                           TitleCase{"      ", "tagged.wav"},
+                                           TitleCase{"  Morning  ", "Morning"},
+                                           TitleCase{"Part 1: Intro", " Intro"},
+                                           TitleCase{"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",
+                                                     "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"}));
 
 TEST_F(MainFormTest, ALoadedProjectReplacesTextAndCuesWithoutTouchingPlayback)
 {
@@ -156,7 +159,8 @@ TEST_F(MainFormTest, AListWithBareLineFeedsAndNoLastLineEndReadsEveryLine)
     const auto list = dir / "bare.lyl";
     const QByteArray bytes = QFile::encodeName(a) + "\n\n" + QFile::encodeName(path("nope.lyp")) +
                              "\r" + QFile::encodeName(b) + "\n" + QFile::encodeName(c);
-    ASSERT_TRUE(vokrin::fixtures::writeBytes(list, std::vector<uint8_t>(bytes.begin(), bytes.end())));
+    ASSERT_TRUE(
+        vokrin::fixtures::writeBytes(list, std::vector<uint8_t>(bytes.begin(), bytes.end())));
     form->AddProject(a); // replaced by the list
     desktop->openFileAnswers.push_back(QString::fromStdString(list.string()));
     form->SpeedButton8Click();

@@ -153,7 +153,8 @@ TEST_F(MainFormTest, PositionTimeFollowsTheStreamAndIsZeroWithoutOne)
     EXPECT_DOUBLE_EQ(form->GetPositionTime(), 75.0 / 86400);
 }
 
-struct TimeCase {
+struct TimeCase
+{
     double seconds;
     int hours, minutes, secs; // -1: no time
 };
@@ -165,17 +166,19 @@ class PositionTimeTest : public ::testing::TestWithParam<TimeCase>
 TEST_P(PositionTimeTest, SecondsBecomeATimeOfDayWithoutFractions)
 {
     const TimeCase c = GetParam();
-    const double expected = c.hours < 0 ? 0.0 : c.hours / 24.0 + c.minutes / 1440.0 + c.secs / 86400.0;
+    const double expected =
+        c.hours < 0 ? 0.0 : c.hours / 24.0 + c.minutes / 1440.0 + c.secs / 86400.0;
     EXPECT_DOUBLE_EQ(vokrin::audio::positionTimeFromSeconds(c.seconds), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PositionTimeTest,
                          ::testing::Values(TimeCase{75.9, 0, 1, 15}, TimeCase{3725, 1, 2, 5},
                                            TimeCase{0, 0, 0, 0}, TimeCase{59.999, 0, 0, 59},
-                                           TimeCase{86399.5, 23, 59, 59},
-                                           TimeCase{86400, -1, 0, 0}, TimeCase{-1, -1, 0, 0}));
+                                           TimeCase{86399.5, 23, 59, 59}, TimeCase{86400, -1, 0, 0},
+                                           TimeCase{-1, -1, 0, 0}));
 
-struct ReplaceCase {
+struct ReplaceCase
+{
     const char *folder;  // relative to the test folder; "" for none
     const char *chosen;  // relative to the test folder
     const char *written; // the stored name; a leading '@' stands for the test folder
@@ -227,7 +230,8 @@ TEST_P(ReplaceTrackTest, TheNameLosesTheFolderTextAndTheRestOfTheFileStays)
 
 INSTANTIATE_TEST_SUITE_P(Names, ReplaceTrackTest,
                          ::testing::Values(ReplaceCase{"Songs", "Songs/song.mp3", "/song.mp3"},
-                                           ReplaceCase{"Songs", "Other/song.mp3", "@Other/song.mp3"},
+                                           ReplaceCase{"Songs", "Other/song.mp3",
+                                                       "@Other/song.mp3"},
                                            ReplaceCase{"", "Songs/song.mp3", "@Songs/song.mp3"}));
 
 TEST_F(MainFormTest, ReplacingNeedsASelectedEntryWithAnExistingProjectAndAChoice)

@@ -3,19 +3,19 @@
 #include "main_form_fixture.h"
 
 #include "app/splash_form.h"
-#include "audio/engine/engine_config.h"
-#include "controls/led.h"
-#include "controls/led_panel.h"
-#include "controls/led_gauge.h"
-#include "controls/bitmap_list.h"
-#include "controls/panel_fill.h"
-#include "display/paint_frame.h"
 #include "app/splash_picture.h"
-#include <QLabel>
+#include "audio/engine/engine_config.h"
+#include "controls/bitmap_list.h"
+#include "controls/led.h"
+#include "controls/led_gauge.h"
+#include "controls/led_panel.h"
+#include "controls/panel_fill.h"
 #include "controls/wheel.h"
 #include "display/lyric_list.h"
+#include "display/paint_frame.h"
 #include "effects/effect_values.h"
 #include "settings/ini_file.h"
+#include <QLabel>
 
 #include <QHeaderView>
 #include <QSplitter>
@@ -109,7 +109,8 @@ TEST_F(MainFormTest, LayoutHasTheNamedComponentsWithTheirHintsAndSizes)
     EXPECT_EQ(form->MMPanelFill1->property("Color").toInt(), 14867160);
     EXPECT_EQ(form->MMPanelFill2->property("Color").toInt(), 14867160);
 
-    struct Button {
+    struct Button
+    {
         QToolButton *button;
         const char *name;
         const char *hint;
@@ -151,8 +152,8 @@ TEST_F(MainFormTest, LayoutHasTheNamedComponentsWithTheirHintsAndSizes)
     EXPECT_EQ(form->LabelFile->width(), 214);
     EXPECT_EQ(form->LabelFile->y(), 174);
     EXPECT_EQ(form->SpeedButton4->size(), QSize(98, 21));
-    for (auto [knob, low, high] : {std::tuple{form->Volume, 0, 100}, {form->Pan, -100, 100},
-                                   {form->PredText, 0, 999}}) {
+    for (auto [knob, low, high] :
+         {std::tuple{form->Volume, 0, 100}, {form->Pan, -100, 100}, {form->PredText, 0, 999}}) {
         EXPECT_EQ(knob->minValue(), low);
         EXPECT_EQ(knob->maxValue(), high);
         EXPECT_EQ(knob->value(), knob == form->Volume ? static_cast<int>(BASS_GetVolume()) : 0);

@@ -9,7 +9,8 @@ using vokrin::display::TLyricListBox;
 
 namespace {
 
-struct LyricListFixture : ::testing::Test {
+struct LyricListFixture : ::testing::Test
+{
     TLyricListBox list;
 
     void SetUp() override

@@ -17,17 +17,22 @@ TEST(LyricTimeline, ProgressIsTruncatedPercentAndSafeForZeroLength)
 TEST(LyricTimeline, CueIsReachedAtCueMinusLeadTimeWithoutWrapping)
 {
     const QList<quint32> cues{1000, 500, 0xFFFFFFF0u};
-    struct Case {
+    struct Case
+    {
         int index;
         int lead;
         std::uint64_t position;
         bool reached;
     };
     const Case cases[] = {
-        {0, 0, 999, false},      {0, 0, 1000, true},       {0, 1, 999, true},
-        {1, 999, 0, true},       // a cue below the lead time is due at once
-        {2, 0, 0xFFFFFFEFull, false}, {2, 0, 0xFFFFFFF0ull, true}, // widened without sign
-        {3, 0, 1'000'000, false}, {-1, 0, 1'000'000, false}, // no such cue
+        {0, 0, 999, false},
+        {0, 0, 1000, true},
+        {0, 1, 999, true},
+        {1, 999, 0, true}, // a cue below the lead time is due at once
+        {2, 0, 0xFFFFFFEFull, false},
+        {2, 0, 0xFFFFFFF0ull, true}, // widened without sign
+        {3, 0, 1'000'000, false},
+        {-1, 0, 1'000'000, false}, // no such cue
     };
     for (const Case &c : cases)
         EXPECT_EQ(cueReached(cues, c.index, c.lead, c.position), c.reached)

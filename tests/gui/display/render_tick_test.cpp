@@ -21,7 +21,8 @@ namespace {
 constexpr int kTickFrames = 1455; // 33 ms at 44.1 kHz
 constexpr quint32 kBytesPerMs = 44100 * 4 / 1000;
 
-struct RenderTickFixture : ::testing::Test {
+struct RenderTickFixture : ::testing::Test
+{
     audio::Player player;
     display::TLyricListBox lyrics;
     TMMLEDGauge gauge;

@@ -45,12 +45,13 @@ const QRgb kBlack = qRgb(0, 0, 0);
 
 TEST(SpectrumLevels, MagnitudesMapToPixelsWithTheCap)
 {
-    struct Case {
+    struct Case
+    {
         float magnitude;
         int level;
     };
-    const Case cases[] = {{0.2f, 100}, {1.5f, 100}, {0.01f, 5}, {0.001f, 0}, {-0.01f, 5},
-                          {0.0f, 0},   {0.1f, 50}};
+    const Case cases[] = {{0.2f, 100}, {1.5f, 100}, {0.01f, 5}, {0.001f, 0},
+                          {-0.01f, 5}, {0.0f, 0},   {0.1f, 50}};
     for (const Case &c : cases)
         EXPECT_EQ(spectrumLevel(c.magnitude, 100), c.level) << c.magnitude;
 }
@@ -80,8 +81,8 @@ TEST(SpectrumLevels, BarsFallByThreeAndPeaksByOneUntilZero)
 TEST(SpectrumLevels, ReadsEveryStepFromElementFive)
 {
     FftBuffer fft{};
-    fft[5] = 0.02f;          // bar 0
-    fft[5 + 2 * 3] = 0.04f;  // bar 3 at step 2
+    fft[5] = 0.02f;         // bar 0
+    fft[5 + 2 * 3] = 0.04f; // bar 3 at step 2
     SpectrumLevels peaks{}, bars{};
     updateSpectrumLevels(fft.data(), 2, 100, 1, 3, peaks, bars);
     EXPECT_EQ(bars[0], 10);
@@ -95,8 +96,8 @@ TEST(SpectrumDraw, PanelBarsOccupyEvenColumnsAndAreClippedToTheBuffer)
     QImage surface(175, 52, QImage::Format_RGB32);
     surface.fill(Qt::red);
     FftBuffer fft{};
-    fft[5 + 3] = 0.02f;   // bar 3: level 10, column 6
-    fft[5 + 10] = 0.5f;   // bar 10: capped at 100, fills all 52 rows of column 20
+    fft[5 + 3] = 0.02f; // bar 3: level 10, column 6
+    fft[5 + 10] = 0.5f; // bar 10: capped at 100, fills all 52 rows of column 20
     s.Draw(surface, fft.data(), 0, 0);
 
     EXPECT_EQ(litHeight(surface, 6, kGreen), 10);

@@ -25,7 +25,8 @@ protected:
         ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
         const auto dir = vokrin::testing::makeTempDir("fx");
         track = (dir / "tone.wav").string();
-        ASSERT_TRUE(vokrin::fixtures::writeWav(track, vokrin::fixtures::sine(44100, 2, 1.0, 440, 0.5)));
+        ASSERT_TRUE(
+            vokrin::fixtures::writeWav(track, vokrin::fixtures::sine(44100, 2, 1.0, 440, 0.5)));
         stream = BASS_StreamCreateFile(FALSE, track.c_str(), 0, 0, BASS_SAMPLE_FX);
         ASSERT_NE(stream, 0u);
     }
@@ -196,7 +197,8 @@ TEST_F(EffectChainTest, ApplyingWithoutAStreamOrAfterItWasFreedChangesNothing)
     EXPECT_FALSE(BASS_FXGetParameters(handles.compressor, &record));
 }
 
-struct FlagCase {
+struct FlagCase
+{
     const char *stored; // nullptr: no entry
     bool on;
 };

@@ -26,13 +26,17 @@ namespace {
 
 // The owner of the chain, as the main window is: it keeps the handles, the four LEDs and
 // the reference to the newest window.
-struct TestHost : effects::ParamsFormHost {
+struct TestHost : effects::ParamsFormHost
+{
     EffectHandles handles;
     std::map<QString, bool> leds{{"eq", false}, {"rever", false}, {"comp", false}, {"echo", false}};
     TParamsForm *reference = nullptr;
     int applies = 0;
 
-    EffectFlags flags() const { return {leds.at("eq"), leds.at("rever"), leds.at("comp"), leds.at("echo")}; }
+    EffectFlags flags() const
+    {
+        return {leds.at("eq"), leds.at("rever"), leds.at("comp"), leds.at("echo")};
+    }
     const EffectHandles &effectHandles() const override { return handles; }
     void setOwnerLed(const QString &name, bool lit) override { leds[name] = lit; }
     void SaveEffectFlags() override
@@ -56,7 +60,8 @@ template <typename Record> Record read(HFX fx)
     return record;
 }
 
-struct ParamsFormFixture : ::testing::Test {
+struct ParamsFormFixture : ::testing::Test
+{
     TestHost host;
     HSTREAM stream = 0;
     TParamsForm *form = nullptr;
@@ -151,16 +156,19 @@ TEST_F(ParamsFormFixture, ReverbGainWhileUnlitSendsInGainZeroAndKeepsTheRest)
 TEST_F(ParamsFormFixture, UnlitGroupsSendNothingButTheReadoutsFollow)
 {
     markEffects();
-    struct Case {
+    struct Case
+    {
         TMMWheel *knob;
         int value;
         int readout;
     };
     const Case cases[] = {
-        {form->ReverMix, -40, 1},      {form->ReverTime, 2000, 2},   {form->CompGain, 30, 4},
-        {form->CompAttack, 100, 5},    {form->CompRelease, 900, 6},  {form->CompThreshold, -50, 7},
-        {form->CompRatio, 50, 8},      {form->CompPredelay, 3, 9},   {form->EchoMix, 80, 10},
-        {form->EchoFeedback, 60, 11},  {form->EchoLeftDelay, 700, 12}, {form->EchoRightDelay, 900, 13},
+        {form->ReverMix, -40, 1},       {form->ReverTime, 2000, 2},
+        {form->CompGain, 30, 4},        {form->CompAttack, 100, 5},
+        {form->CompRelease, 900, 6},    {form->CompThreshold, -50, 7},
+        {form->CompRatio, 50, 8},       {form->CompPredelay, 3, 9},
+        {form->EchoMix, 80, 10},        {form->EchoFeedback, 60, 11},
+        {form->EchoLeftDelay, 700, 12}, {form->EchoRightDelay, 900, 13},
     };
     for (const Case &c : cases) {
         c.knob->setValue(c.value);
@@ -305,7 +313,8 @@ TEST(ParamsFormLayout, StoredPropertiesInTheirOrder)
 {
     const QStringList &props = TParamsForm::storedProps();
     ASSERT_EQ(props.size(), 28);
-    EXPECT_EQ(props.mid(0, 4), QStringList({"rever.Enabled", "eq.Enabled", "echo.Enabled", "comp.Enabled"}));
+    EXPECT_EQ(props.mid(0, 4),
+              QStringList({"rever.Enabled", "eq.Enabled", "echo.Enabled", "comp.Enabled"}));
     EXPECT_EQ(props[13], "MMBitmapSlider1.Position");
     EXPECT_EQ(props[14], "MMBitmapSlider10.Position");
     EXPECT_EQ(props[15], "MMBitmapSlider2.Position");

@@ -30,7 +30,8 @@ TEST(DemoSong, ProjectCuesAreByteOffsetsOfLineStarts)
     ASSERT_EQ(project.lines.size(), project.cues.size());
     for (size_t i = 0; i < starts.size(); ++i) {
         EXPECT_EQ(project.cues[static_cast<qsizetype>(i)] % 4, 0u) << "whole stereo 16-bit frames";
-        EXPECT_NEAR(project.cues[static_cast<qsizetype>(i)] / (4.0 * demo::kDemoRate), starts[i], 1e-4);
+        EXPECT_NEAR(project.cues[static_cast<qsizetype>(i)] / (4.0 * demo::kDemoRate), starts[i],
+                    1e-4);
     }
     EXPECT_EQ(content::decodeText(project.lines.front()), QStringLiteral("Во поле берёза стояла,"));
     EXPECT_EQ(static_cast<unsigned char>(project.lines.front().at(0)), 0xC2) << "Windows-1251 'В'";

@@ -7,14 +7,14 @@ using vokrin::platform::withDefaultSuffix;
 
 TEST(FileFilter, ClassicFiltersBecomeQtFiltersInBothLetterCases)
 {
-    struct Case {
+    struct Case
+    {
         const char *classic;
         QStringList expected;
     };
     const Case cases[] = {
         {"Lyrano files|*.lyp", {"Lyrano files (*.lyp *.LYP)"}},
-        {"Sound files|*.WAV;*.MP3",
-         {"Sound files (*.WAV *.wav *.MP3 *.mp3)"}},
+        {"Sound files|*.WAV;*.MP3", {"Sound files (*.WAV *.wav *.MP3 *.mp3)"}},
         {"Text|*.txt|All files|*.*", {"Text (*.txt *.TXT)", "All files (*)"}},
         {"", {}},
         {"Dangling description", {}},

@@ -30,5 +30,6 @@ TEST(ScriptedPlatform, InstallsItselfAndAnswersInOrder)
         ASSERT_EQ(desktop.messages.size(), 3u);
         EXPECT_EQ(desktop.messages[0].text, "t");
     }
-    EXPECT_EQ(dynamic_cast<ScriptedPlatform *>(&platform()), nullptr) << "uninstalled on destruction";
+    EXPECT_EQ(dynamic_cast<ScriptedPlatform *>(&platform()), nullptr)
+        << "uninstalled on destruction";
 }
