@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/key_text.h"
 #include "audio/bass.h"
 #include "audio/player.h"
 #include "display/render_tick.h"
@@ -105,10 +106,15 @@ public:
     void PluginsClick();
 
     // --- input (main_form_input.cpp) -------------------------------------------------
-    // Runs for every key pressed in this window before the focused control gets it.
+    // Runs for every key pressed in this window before the focused control gets it
+    // (except the keys that type into a focused text box, which are the box's alone).
     void FormKeyDown(const QKeyEvent &event);
-    // One wheel notch: +1 or -1 on the knob that has the focus.
+    // A wheel turn of `angleDelta` units (120 a notch): each whole notch is +1 or -1 on
+    // the knob that has the focus.
     void FormMouseWheel(int angleDelta);
+    // A key pressed in the catalogue: true when it is a typed character, which is
+    // discarded so that typing never moves the selection.
+    bool ListView1KeyPress(const QKeyEvent &event);
 
     // --- catalogue (main_form_catalogue.cpp) -----------------------------------------
     void AddProject(const QString &projectPath);
@@ -207,6 +213,8 @@ public:
 
     // The control panel's width when it is not collapsed.
     static constexpr int kPanelWidth = 224;
+    // The hint colour of a first start (yellow, 0x00BBGGRR).
+    static constexpr int kFirstStartHintColor = 0x00FFFF;
 
     // --- what a sound parameters window asks of its owner ------------------------------
     const vokrin::effects::EffectHandles &effectHandles() const override { return Effects; }
@@ -229,6 +237,7 @@ private:
     // The selected catalogue entry's row, or -1.
     int selectedEntry() const;
     bool m_destroyed = false;
+    WheelNotches m_wheelNotches;
 };
 
 } // namespace vokrin::app

@@ -2,6 +2,7 @@
 #include "app/main_form.h"
 
 #include "app/application_info.h"
+#include "app/key_text.h"
 #include "controls/color_button.h"
 #include "controls/led.h"
 #include "controls/wheel.h"
@@ -9,8 +10,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QSplitter>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -25,6 +29,13 @@ namespace {
 bool isLetterKey(int key, char latin, char16_t cyrillic)
 {
     return key == latin || key == cyrillic;
+}
+
+bool isTextBox(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) != nullptr ||
+           qobject_cast<const QPlainTextEdit *>(widget) != nullptr ||
+           qobject_cast<const QTextEdit *>(widget) != nullptr;
 }
 
 } // namespace
@@ -54,9 +65,9 @@ void TMainForm::connectHandlers()
     connect(rever, &TMMLED::Click, this, &TMainForm::reverClick);
     connect(comp, &TMMLED::Click, this, &TMainForm::compClick);
     connect(echo, &TMMLED::Click, this, &TMainForm::echoClick);
-    ListView1->installEventFilter(this);
-    ListView1->viewport()->installEventFilter(this);
-    // The window sees every key before the focused control does.
+    // The window sees every key, click and wheel turn before the control it is meant for,
+    // through this one filter on the whole application. A second filter on a control of
+    // its own would see the same event once more and run its handler twice.
     qApp->installEventFilter(this);
 }
 
@@ -68,14 +79,14 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         // A key goes first to the focused control (or the window); handle it once, on
         // that first delivery, and never consume it.
         QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (widget != nullptr && widget == first && widget->window() == this)
-            FormKeyDown(*static_cast<QKeyEvent *>(event));
-        if (watched == ListView1) {
-            // Typed characters never move the catalogue's selection.
-            const QString text = static_cast<QKeyEvent *>(event)->text();
-            if (!text.isEmpty() && text.front().isPrint())
-                return true;
-        }
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        // A key that types into a text box is the box's alone: typing a folder name must
+        // not switch effects or change the volume on the way.
+        if (widget != nullptr && widget == first && widget->window() == this &&
+            !(isTextBox(widget) && typesText(key)))
+            FormKeyDown(key);
+        if (watched == ListView1)
+            return ListView1KeyPress(key);
         return false;
     }
     if (type == QEvent::Wheel) {
@@ -140,14 +151,22 @@ void TMainForm::FormKeyDown(const QKeyEvent &event)
         reverClick();
 }
 
+bool TMainForm::ListView1KeyPress(const QKeyEvent &event)
+{
+    // Typed characters never move the catalogue's selection by incremental search;
+    // navigation keys type nothing and keep working.
+    return typesText(event);
+}
+
 void TMainForm::FormMouseWheel(int angleDelta)
 {
-    if (angleDelta == 0)
+    const int notches = m_wheelNotches.add(angleDelta);
+    if (notches == 0)
         return;
     QWidget *focused = QApplication::focusWidget();
     for (TMMWheel *knob : {Volume, Pan, PredText}) {
         if (focused == knob) {
-            knob->setValue(knob->value() + (angleDelta > 0 ? 1 : -1));
+            knob->setValue(knob->value() + notches);
             return;
         }
     }

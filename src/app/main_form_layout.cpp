@@ -241,6 +241,10 @@ void TMainForm::buildLayout()
     RxLabel10 = caption(MMPanelFill1, "RxLabel10", QStringLiteral("подсказка"), 114, 80);
     MMColorButton2 = named(new TMMColorButton(MMPanelFill1), "MMColorButton2");
     MMColorButton2->setGeometry(114, 93, 48, 21);
+    // With nothing stored the sung line is yellow: a hint as black as the background would
+    // make it vanish. A stored colour, black included, replaces this at the restore.
+    MMColorButton2->setValue(kFirstStartHintColor);
+    ListBox1->setTag(kFirstStartHintColor);
     RxLabel11 = caption(MMPanelFill1, "RxLabel11", QStringLiteral("фон"), 170, 80);
     MMColorButton3 = named(new TMMColorButton(MMPanelFill1), "MMColorButton3");
     MMColorButton3->setGeometry(170, 93, 46, 21);

@@ -3,6 +3,7 @@
 #include "app/splash_picture.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -48,6 +49,16 @@ void TSplashForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     Timer1->start();
+}
+
+void TSplashForm::keyPressEvent(QKeyEvent *event)
+{
+    // A dialog rejects itself on Esc; the splash waits for its timer instead.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TSplashForm::Timer1Timer()

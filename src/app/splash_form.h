@@ -8,7 +8,8 @@ namespace vokrin::app {
 
 // The splash window: a borderless 265 x 352 window centred on the screen with the
 // program's picture in a lowered panel. Run modally, it closes itself with the OK result
-// when its 2000 ms timer fires; closed any other way it ends with Rejected.
+// when its 2000 ms timer fires; closed by the system close command before that it ends
+// with Rejected. Esc does not close it: only the close command may end the program here.
 class TSplashForm : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Timer1Timer();

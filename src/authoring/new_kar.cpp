@@ -29,9 +29,18 @@ QPushButton *makeButton(const char *name, const QString &caption, QWidget *paren
     return button;
 }
 
-QPushButton *makeToggle(const char *name, const QString &caption, QWidget *parent)
+// A speed button: clicked with the mouse, never the keyboard's. Holding the focus, it
+// would take the Space meant for nothing and end a running take.
+QPushButton *makeSpeedButton(const char *name, const QString &caption, QWidget *parent)
 {
     QPushButton *button = makeButton(name, caption, parent);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QPushButton *makeSpeedToggle(const char *name, const QString &caption, QWidget *parent)
+{
+    QPushButton *button = makeSpeedButton(name, caption, parent);
     button->setCheckable(true);
     return button;
 }
@@ -117,7 +126,7 @@ QWidget *TFormNewKar::buildAudioPage()
     FilenameEdit1->setObjectName(QStringLiteral("FilenameEdit1"));
     FilenameEdit1->setFilter(QString::fromUtf16(kSoundFileFilter));
     FilenameEdit1->setDefaultExt(QStringLiteral("mp3"));
-    SpeedButton1 = makeToggle("SpeedButton1", QStringLiteral("Прослушать"), page);
+    SpeedButton1 = makeSpeedToggle("SpeedButton1", QStringLiteral("Прослушать"), page);
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("Дальше"), page);
     BitBtn6 = makeButton("BitBtn6", QStringLiteral("Отменить"), page);
 
@@ -164,8 +173,9 @@ QWidget *TFormNewKar::buildMarkPage()
     page->setObjectName(QStringLiteral("TabSheet3"));
     RxLabel5 = new TRxLabel(QStringLiteral("Имя файла фонограммы"), page);
     RxLabel5->setObjectName(QStringLiteral("RxLabel5"));
-    SpeedButton2 = makeToggle("SpeedButton2", QStringLiteral("Старт фонограммы"), page);
-    SpeedButton3 = makeButton("SpeedButton3", QStringLiteral("Поставить метку подсказки"), page);
+    SpeedButton2 = makeSpeedToggle("SpeedButton2", QStringLiteral("Старт фонограммы"), page);
+    SpeedButton3 =
+        makeSpeedButton("SpeedButton3", QStringLiteral("Поставить метку подсказки"), page);
     RxLabel4 = new TRxLabel(QString::fromUtf16(kPlayTimePrefix), page);
     RxLabel4->setObjectName(QStringLiteral("RxLabel4"));
     ListBox1 = new QListWidget(page);
@@ -250,7 +260,7 @@ void TFormNewKar::focusFirstControl(int page)
 {
     // The keyboard goes on where the page starts, not on a button of the page just
     // hidden.
-    QWidget *const first[] = {FilenameEdit1, FilenameEdit2, SpeedButton2, FilenameEdit3};
+    QWidget *const first[] = {FilenameEdit1, FilenameEdit2, ListBox1, FilenameEdit3};
     if (page >= 0 && page < static_cast<int>(std::size(first)))
         first[page]->setFocus(Qt::OtherFocusReason);
 }

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace vokrin::authoring {
@@ -127,7 +128,7 @@ void TFormNewKar::FilenameEdit2AfterDialog(const QString &name, bool confirmed)
 
 QStringList TFormNewKar::textLines() const
 {
-    return songTextLines(Memo1->toPlainText());
+    return songTextLines(textOfDocument(Memo1->document()->toRawText()));
 }
 
 int TFormNewKar::selectedLine() const

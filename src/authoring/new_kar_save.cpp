@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace vokrin::authoring {
 
@@ -16,7 +17,7 @@ void TFormNewKar::writeProject(const QString &path) const
     if (path.isEmpty())
         throw content::ContentFileError(QStringLiteral("create"), path,
                                         QStringLiteral("no file name given"));
-    const QString text = Memo1->toPlainText();
+    const QString text = textOfDocument(Memo1->document()->toRawText());
     // Lines go back in the encoding their file came in; typed text is new text.
     const content::TextEncoding encoding =
         m_textEncoding.value_or(content::encodingForNewText(text));

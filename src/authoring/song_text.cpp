@@ -36,6 +36,17 @@ DecodedSongText decodeSongText(QByteArrayView bytes)
     return {text, encoding};
 }
 
+QString textOfDocument(const QString &rawText)
+{
+    QString text = rawText;
+    for (QChar &c : text) {
+        // A paragraph break and the frame marks a plain document holds.
+        if (c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1))
+            c = u'\n';
+    }
+    return text;
+}
+
 QStringList songTextLines(const QString &text)
 {
     QStringList lines = text.split(u'\n');

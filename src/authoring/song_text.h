@@ -24,6 +24,12 @@ struct DecodedSongText
 };
 DecodedSongText decodeSongText(QByteArrayView bytes);
 
+// The characters a text box holds, from its document's raw text: the box's own
+// paragraph breaks become '\n', and everything else stays as loaded or typed. (The box's
+// plain-text view would turn a no-break space into a space and U+2028 into a line break,
+// and so change the text's bytes on the way to the file.)
+QString textOfDocument(const QString &rawText);
+
 // The lines of the text box as the project stores them: a final line break leaves an
 // empty last line that does not count, so "" has no lines and "a\n" has one.
 QStringList songTextLines(const QString &text);

@@ -400,8 +400,9 @@ void TMMWheel::rebuildBackground()
         painter.drawImage(pictureArea, picture);
     }
     if (m_scale->isVisible() && framed.isValid()) {
-        const QPointF centre(framed.left() + framed.width() / 2.0,
-                             framed.top() + framed.height() / 2.0);
+        // The same whole-pixel centre as the handle's, so the scale sits around it.
+        const QPointF centre(framed.left() + framed.width() / 2,
+                             framed.top() + framed.height() / 2);
         const double outer = std::min(framed.width(), framed.height()) / 2.0;
         const bool twice = m_scale->style() != TMMScale::stColor;
         const QColor first =
@@ -413,8 +414,8 @@ void TMMWheel::rebuildBackground()
             const double angle = scaleTickAngle(i, m_scale->tickCount(), m_startAngle, m_endAngle);
             const TickSpan span = scaleTickSpan(i, m_scale->enlargeEvery(), outer, m_scale->size(),
                                                 m_scale->origin() == TMMScale::soInner);
-            const QPoint from = pointAtRadius(centre, angle, span.from).toPoint();
-            const QPoint to = pointAtRadius(centre, angle, span.to).toPoint();
+            const QPoint from = scalePoint(centre, angle, span.from);
+            const QPoint to = scalePoint(centre, angle, span.to);
             drawTick(painter, from, to, first, second, twice);
         }
     }
@@ -443,8 +444,6 @@ void TMMWheel::paintEvent(QPaintEvent *)
     const QPoint centre = knobHandleCentre(angle, r, width(), height());
     const bool showFocus = hasFocus() && (m_focusAction == faHandleColor || m_focusAction == faAll);
     const QColor handle = resolveColor(showFocus ? m_focusedColor : m_handleColor, palette());
-    const int half = m_handleSize / 2;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(handle);
-    painter.drawEllipse(QRect(centre.x() - half, centre.y() - half, 2 * half, 2 * half));
+    for (const PixelRun &run : knobHandleDot(centre, m_handleSize))
+        painter.fillRect(QRect(QPoint(run.firstX, run.y), QPoint(run.lastX, run.y)), handle);
 }

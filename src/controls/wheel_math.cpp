@@ -128,4 +128,36 @@ QPointF pointAtRadius(QPointF centre, double angleDegrees, double radius)
     return {centre.x() + std::cos(radians) * radius, centre.y() - std::sin(radians) * radius};
 }
 
+std::vector<PixelRun> knobHandleDot(QPoint centre, int diameter)
+{
+    const int half = diameter / 2;
+    const int side = 2 * half;
+    std::vector<PixelRun> runs;
+    runs.reserve(static_cast<std::size_t>(side));
+    // A pixel belongs to the dot when its centre lies in the circle inscribed in the box;
+    // in doubled coordinates so that everything stays whole.
+    for (int row = 0; row < side; ++row) {
+        const int dy = 2 * row + 1 - side;
+        int first = side;
+        int last = -1;
+        for (int column = 0; column < side; ++column) {
+            const int dx = 2 * column + 1 - side;
+            if (dx * dx + dy * dy <= side * side) {
+                first = std::min(first, column);
+                last = std::max(last, column);
+            }
+        }
+        if (last >= first)
+            runs.push_back(
+                {centre.y() - half + row, centre.x() - half + first, centre.x() - half + last});
+    }
+    return runs;
+}
+
+QPoint scalePoint(QPointF centre, double angleDegrees, double radius)
+{
+    const QPointF point = pointAtRadius(centre, angleDegrees, radius);
+    return {static_cast<int>(roundHalfEven(point.x())), static_cast<int>(roundHalfEven(point.y()))};
+}
+
 } // namespace vokrin::controls

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <cstdint>
+#include <vector>
 
 // The knob's value rules as plain functions. Rounding is to the nearest whole number,
 // halves to even.
@@ -31,6 +32,22 @@ bool knobValueAtPoint(QPoint point, int width, int height, int minValue, int max
 
 // Centre of the handle for an angle at radius r around the control's centre.
 QPoint knobHandleCentre(int angleDegrees, int radius, int width, int height);
+
+// The handle's dot: a filled circle whose box has the corners (x - d div 2, y - d div 2)
+// and (x + d div 2, y + d div 2), the second one outside the box as with any rectangle
+// given by two corners; so a diameter of 4 covers 4 by 4 pixels. One horizontal run of
+// pixels per row of the box, top to bottom.
+struct PixelRun
+{
+    int y;
+    int firstX;
+    int lastX;
+};
+std::vector<PixelRun> knobHandleDot(QPoint centre, int diameter);
+
+// The point of the scale at `radius` from the centre, rounded to whole pixels halves to
+// even, as the handle's centre is.
+QPoint scalePoint(QPointF centre, double angleDegrees, double radius);
 
 // Ticks of the scale: tick i lies at this angle (degrees, may be fractional).
 double scaleTickAngle(int index, int tickCount, int startAngle, int endAngle);

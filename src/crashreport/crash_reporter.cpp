@@ -18,15 +18,6 @@
 namespace vokrin::crashreport {
 namespace {
 
-QStringList programArguments()
-{
-    const ReporterState &state = reporterState();
-    QStringList arguments;
-    for (int i = 1; i < state.argc; ++i)
-        arguments << QString::fromLocal8Bit(state.argv[i]);
-    return arguments;
-}
-
 bool onGuiThread()
 {
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
@@ -112,7 +103,7 @@ void handleException(std::exception_ptr error)
         return;
     case BoxChoice::Restart:
         if (gui)
-            QProcess::startDetached(QString::fromLocal8Bit(state.programPath), programArguments());
+            QProcess::startDetached(QString::fromLocal8Bit(state.programPath), startArguments());
         endProgram(2);
     case BoxChoice::Close:
         endProgram(1);

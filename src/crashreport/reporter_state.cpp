@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <unistd.h>
 
 namespace vokrin::crashreport {
@@ -41,9 +42,14 @@ void setReportFile(const QString &fileName)
 void prepareReporter(int argc, char **argv)
 {
     ReporterState &state = reporterState();
-    state.argc = argc;
-    state.argv = argv;
-    collectStaticHeader(state.header, state.facts, argc, argv);
+    state.argumentText.assign(argv, argv + std::max(argc, 0));
+    state.argumentPointers.clear();
+    for (std::string &argument : state.argumentText)
+        state.argumentPointers.push_back(argument.data());
+    state.argumentPointers.push_back(nullptr);
+    state.argc = static_cast<int>(state.argumentText.size());
+    state.argv = state.argumentPointers.data();
+    collectStaticHeader(state.header, state.facts, state.argc, state.argv);
     const QFileInfo program(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
     safeCopy(state.programPath, sizeof state.programPath,
              QFile::encodeName(program.absoluteFilePath()).constData());
@@ -57,6 +63,15 @@ void prepareReporter(int argc, char **argv)
             .constData());
     safeCopy(state.programVersion, sizeof state.programVersion, VOKRIN_VERSION);
     setReportFile(defaultReportFile(program.absolutePath()));
+}
+
+QStringList startArguments()
+{
+    const ReporterState &state = reporterState();
+    QStringList arguments;
+    for (int i = 1; i < state.argc; ++i)
+        arguments << QString::fromLocal8Bit(state.argv[i]);
+    return arguments;
 }
 
 } // namespace vokrin::crashreport

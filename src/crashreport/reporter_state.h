@@ -4,7 +4,10 @@
 #include "system_info.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace vokrin::crashreport {
 
@@ -13,8 +16,13 @@ namespace vokrin::crashreport {
 struct ReporterState
 {
     bool installed = false;
+    // The program's arguments as they were at start, in storage of the reporter's own:
+    // the toolkit removes its options from the caller's argv in place later, and a
+    // restart must run the program as it was started.
     int argc = 0;
     char **argv = nullptr;
+    std::vector<std::string> argumentText;
+    std::vector<char *> argumentPointers;
     ReportHeader header;
     ProcessFacts facts;
     char programPath[4096] = {};
@@ -37,8 +45,11 @@ void setReportFile(const QString &fileName);
 // beside the program.
 inline constexpr char kHelperName[] = "vokrin-crashreport";
 
-// Collects the header and the paths; called by install, and by tests that report
-// without installing the handlers.
+// Collects the header and the paths and copies the arguments; called by install, and by
+// tests that report without installing the handlers.
 void prepareReporter(int argc, char **argv);
+
+// The arguments after the program's name, as they were when the reporter was prepared.
+QStringList startArguments();
 
 } // namespace vokrin::crashreport

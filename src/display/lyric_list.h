@@ -44,7 +44,8 @@ public:
     // Called by the line painter for every line drawn as selected.
     void noteSelectedLineDrawn(int lineBottom);
 
-    // Typed characters never move the selection.
+    // ListBox1KeyPress: typed characters are discarded, so they never move the selection
+    // by incremental search.
     void keyboardSearch(const QString &search) override;
 
 private:

@@ -238,6 +238,16 @@ TEST(SplashForm, ClosesWithOkAfterItsTimeAndWithoutOkWhenClosedEarly)
     vokrin::app::TSplashForm early;
     QTimer::singleShot(100, &early, [&early] { early.close(); });
     EXPECT_EQ(early.exec(), QDialog::Rejected);
+
+    // Esc is no close command: the splash stays for its time and closes with OK.
+    vokrin::app::TSplashForm escaped;
+    bool shownAfterEsc = false;
+    QTimer::singleShot(100, &escaped, [&escaped, &shownAfterEsc] {
+        QTest::keyClick(&escaped, Qt::Key_Escape);
+        shownAfterEsc = escaped.isVisible();
+    });
+    EXPECT_EQ(escaped.exec(), QDialog::Accepted);
+    EXPECT_TRUE(shownAfterEsc);
 }
 
 TEST(SplashForm, ThePictureIsScaledProportionallyAndCentred)

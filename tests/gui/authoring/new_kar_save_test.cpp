@@ -75,14 +75,32 @@ TEST_F(WizardTest, LinesGoBackInTheEncodingTheTextCameIn)
         {"utf8.lyp",
          QStringLiteral("Привет\nмир\n").toUtf8(),
          {QStringLiteral("Привет").toUtf8(), QStringLiteral("мир").toUtf8()}},
+        // A no-break space (0xA0 in Windows-1251) is no plain space.
+        {"cp1251-nbsp.lyp",
+         "\xcf\xf0\xe8\xa0\xe2\xe5\xf2\r\n\xec\xe8\xf0\xa0\r\n",
+         {"\xcf\xf0\xe8\xa0\xe2\xe5\xf2", "\xec\xe8\xf0\xa0"}},
+        // Nor is U+2028 a line break: the line keeps it, and the line count stays.
+        {"utf8-separators.lyp",
+         "\xd0\xbc\xc2\xa0\xd0\xb8\xe2\x80\xa8\xd1\x80\nend\n",
+         {"\xd0\xbc\xc2\xa0\xd0\xb8\xe2\x80\xa8\xd1\x80", "end"}},
     };
     for (const auto &c : cases) {
         wizard->FormShow();
         prepareTake(c.text);
         wizard->FilenameEdit3->setFileName(pathIn(c.project));
+        EXPECT_EQ(wizard->ListBox1->count(), c.lines.size() + 5) << c.project;
         wizard->BitBtn3->click();
         wizard->BitBtn11->click();
         EXPECT_EQ(readProject(pathIn(c.project)).lines, c.lines) << c.project;
+        // Loaded again, the saved lines are the same bytes.
+        QByteArray joined;
+        for (const QByteArray &line : c.lines)
+            joined += line + "\n";
+        wizard->FormShow();
+        loadText(joined);
+        wizard->FilenameEdit3->setFileName(pathIn(c.project) + ".again");
+        wizard->BitBtn11->click();
+        EXPECT_EQ(readProject(pathIn(c.project) + ".again").lines, c.lines) << c.project;
     }
     // Typed text with no file behind it is Windows-1251 when it fits.
     wizard->FormShow();

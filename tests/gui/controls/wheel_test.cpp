@@ -3,6 +3,7 @@
 #include "controls/loading.h"
 #include "controls/program_styles.h"
 #include "controls/wheel.h"
+#include "controls/wheel_math.h"
 #include "platform/scripted_platform.h"
 
 #include <QPushButton>
@@ -36,21 +37,6 @@ void dragUp(TMMWheel &knob, int up)
     const QPoint start(22, 22);
     press(&knob, start);
     dragTo(&knob, start - QPoint(0, up));
-}
-
-// Centre of the pixels of exactly this colour, or (-1, -1) when there are none.
-QPointF centreOfColour(const QImage &image, QRgb colour)
-{
-    double sx = 0, sy = 0;
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
-                sx += x;
-                sy += y;
-                ++n;
-            }
-    return n == 0 ? QPointF(-1, -1) : QPointF(sx / n, sy / n);
 }
 
 } // namespace
@@ -231,20 +217,34 @@ TEST(WheelTest, NoChangeWhileTheWindowIsBeingBuilt)
     delete changes;
 }
 
-TEST(WheelTest, HandleStandsAtTheAngleOfTheValue)
+TEST(WheelTest, TheHandleDotFillsItsFourByFourBoxAtTheAngleOfTheValue)
 {
-    for (int value : {0, 10, 25, 50, 75, 90, 100}) {
+    for (int value : {0, 10, 25, 37, 50, 63, 75, 90, 100}) {
+        SCOPED_TRACE(value);
         ProgramKnob volume(0, 100, value);
         volume.knob->setHandleColor(clBlue);
         const QImage image = rendered(*volume.knob);
-        const double radians = (225.0 - value * 2.7) * std::numbers::pi / 180.0;
-        // The 4-pixel dot covers centre - 2 .. centre + 1, so its middle is half a pixel
-        // up and left of the centre.
-        const double x = 22 + std::round(std::cos(radians) * 7) - 0.5;
-        const double y = 22 - std::round(std::sin(radians) * 7) - 0.5;
-        const QPointF found = centreOfColour(image, qRgb(0, 0, 255));
-        EXPECT_NEAR(found.x(), x, 0.75) << "value " << value;
-        EXPECT_NEAR(found.y(), y, 0.75) << "value " << value;
+        // The rule's centre, rounded halves to even; the box's corners are centre - 2 and
+        // centre + 2, the second outside the box.
+        const double radians = knobAngle(value, 0, 100, 225, 315) * std::numbers::pi / 180.0;
+        const int x = 22 + static_cast<int>(roundHalfEven(std::cos(radians) * 7));
+        const int y = 22 - static_cast<int>(roundHalfEven(std::sin(radians) * 7));
+        QRect dot;
+        int pixels = 0;
+        for (int py = 0; py < image.height(); ++py)
+            for (int px = 0; px < image.width(); ++px)
+                if ((image.pixel(px, py) & 0xFFFFFF) == 0x0000FFu) {
+                    dot |= QRect(px, py, 1, 1);
+                    ++pixels;
+                }
+        EXPECT_EQ(dot, QRect(x - 2, y - 2, 4, 4));
+        // A circle, not a square: its four corner pixels are not part of it.
+        EXPECT_EQ(pixels, 12);
+        // Every row and column of the box is lit through its middle.
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(image.pixel(x - 1, y - 2 + i) & 0xFFFFFF, 0x0000FFu);
+            EXPECT_EQ(image.pixel(x - 2 + i, y - 1) & 0xFFFFFF, 0x0000FFu);
+        }
     }
 }
 
@@ -252,14 +252,21 @@ TEST(WheelTest, ScaleTicksAreDrawnLoweredAroundTheKnob)
 {
     ProgramKnob volume(0, 100, 0);
     const QImage image = rendered(*volume.knob);
-    // The long tick at the top runs from radius 15 to 22 above the centre: black, with
-    // its white copy one pixel to the right.
+    // The long tick at the top runs from radius 15 to 22 straight above the centre, in
+    // the column of the handle's centre (22 on a 45-pixel knob): black, with its white
+    // copy one pixel to the right.
     int black = 0, white = 0;
     for (int y = 0; y <= 7; ++y)
-        for (int x = 20; x <= 26; ++x) {
+        for (int x = 18; x <= 27; ++x) {
             const QRgb p = image.pixel(x, y) & 0xFFFFFF;
-            black += p == 0x000000;
-            white += p == 0xFFFFFF;
+            if (p == 0x000000) {
+                ++black;
+                EXPECT_EQ(x, 22) << "black tick pixel at " << x << "," << y;
+            }
+            if (p == 0xFFFFFF) {
+                ++white;
+                EXPECT_EQ(x, 23) << "white tick pixel at " << x << "," << y;
+            }
         }
     EXPECT_GE(black, 7);
     EXPECT_GE(white, 7);
