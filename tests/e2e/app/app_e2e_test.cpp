@@ -6,9 +6,11 @@
 #include "main_window_driver.h"
 #include "recording.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,6 +77,82 @@ TEST(AppE2E, AListOpenedFromItsFilePlaysItsFirstEntryOnEnterAndClosingWhilePlayi
     EXPECT_NEAR(heard.toneFrequency(loudest, 8820), 660, 15);
 
     // Closing the window while the track plays ends the program with exit code 0.
+    ASSERT_TRUE(x.closeWindow(window));
+    EXPECT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
+}
+
+// Waits up to `timeoutMs` for what the main window shows to satisfy `shows`.
+bool waitForPicture(const XServer &x, const QString &window,
+                    const std::function<bool(const QImage &)> &shows, int timeoutMs = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        const QImage picture = x.grab(window);
+        if (!picture.isNull() && shows(picture))
+            return true;
+        QThread::msleep(50);
+    } while (clock.elapsed() < timeoutMs);
+    return false;
+}
+
+TEST(AppE2E, WithTheCatalogueClickedEscCollapsesThePanelOnceAndCtrlRLightsTheReverb)
+{
+    VOKRIN_E2E_SERVERS(x, sound);
+    Program vokrin(x, &sound);
+    ASSERT_TRUE(vokrin.started());
+    const QString work = vokrin.workDir();
+    const std::string track = (work + "/tone.wav").toStdString();
+    ASSERT_TRUE(vokrin::fixtures::writeWav(track, vokrin::fixtures::sine(44100, 2, 5, 440, 0.3)));
+    vokrin::content::SongProject project;
+    project.backingTrackName = QByteArray::fromStdString(track);
+    project.lines = {"WWWWWWWW", "WWWWWWWW"};
+    project.cues = {44100, 88200};
+    vokrin::content::writeProjectFile(work + "/tone.lyp", project);
+    vokrin::content::writeListFile(work + "/songs.lyl", {work + "/tone.lyp"});
+
+    const QString window = waitForMainWindow(x);
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    const QString opened = openListFile(x, window, work + "/songs.lyl");
+    ASSERT_TRUE(opened.isEmpty()) << opened.toStdString();
+
+    // A click on the entry loads its lines (white on the black list) and gives the
+    // catalogue the keyboard focus.
+    ASSERT_TRUE(x.click(window, vokrin::e2e::kFirstCatalogueEntry));
+    EXPECT_TRUE(x.screenshot(work + "/clicked.png"));
+    ASSERT_TRUE(waitForPicture(x, window, [](const QImage &shown) {
+        return vokrin::e2e::lookOfLine(shown, 0) == vokrin::e2e::LineLook::Unlit;
+    })) << "the click on the entry loaded no project";
+
+    // The column near the right edge: control panel while it shows, lyric list without it.
+    const auto listReachesTheRightEdge = [](const QImage &shown) {
+        for (int y = 5; y < shown.height() - 5; y += 4) {
+            if ((shown.pixel(shown.width() - 30, y) & 0xFFFFFF) != 0)
+                return false;
+        }
+        return true;
+    };
+    const QPoint reverLed = vokrin::e2e::kReverbLed;
+    const auto reverLit = [reverLed](const QImage &shown) {
+        return (shown.pixel(reverLed) & 0xFFFFFF) == 0x00FF00;
+    };
+    const auto reverUnlit = [reverLed](const QImage &shown) {
+        return (shown.pixel(reverLed) & 0xFFFFFF) == 0x008000;
+    };
+    ASSERT_TRUE(waitForPicture(x, window, reverUnlit)) << "the panel with its unlit LEDs shows";
+    ASSERT_FALSE(listReachesTheRightEdge(x.grab(window)));
+
+    ASSERT_TRUE(x.sendKeys(window, {QStringLiteral("Escape")}));
+    EXPECT_TRUE(waitForPicture(x, window, listReachesTheRightEdge))
+        << "Esc did not leave the lyric list over the whole width";
+    EXPECT_TRUE(x.screenshot(work + "/collapsed.png"));
+    ASSERT_TRUE(x.sendKeys(window, {QStringLiteral("Escape")}));
+    EXPECT_TRUE(waitForPicture(x, window, reverUnlit)) << "the next Esc brought the panel back";
+
+    ASSERT_TRUE(x.sendKeys(window, {QStringLiteral("ctrl+r")}));
+    EXPECT_TRUE(waitForPicture(x, window, reverLit)) << "Ctrl+R did not light the reverb";
+    EXPECT_TRUE(x.screenshot(work + "/reverb.png"));
+
     ASSERT_TRUE(x.closeWindow(window));
     EXPECT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
 }

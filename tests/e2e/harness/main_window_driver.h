@@ -19,6 +19,11 @@ inline constexpr int kMainWindowWidth = 761;
 inline constexpr int kMainWindowHeight = 577;
 inline const QPoint kOpenListButton(761 - 224 + 8 + 14, 80 + 12);
 inline const QPoint kWizardButton(761 - 224 + 8 + 14, 48 + 12);
+// The catalogue fills the panel between its 111-px top block and its 199-px bottom block;
+// its first entry is the row under the column headers.
+inline const QPoint kFirstCatalogueEntry(761 - 224 + 40, 111 + 22);
+// The reverb LED (16 x 8 at 198, 18 of the bottom block): lime when lit, green when not.
+inline const QPoint kReverbLed(761 - 224 + 198 + 8, 577 - 199 + 18 + 4);
 
 // Red hint text on the default black list with white lines. Stored as the program stores
 // colours (0x00BBGGRR); the colour button's value is restored after the list's own, and

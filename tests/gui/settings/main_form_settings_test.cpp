@@ -2,6 +2,7 @@
 #include "app/main_form.h"
 #include "audio/bass.h"
 #include "audio/engine/engine_config.h"
+#include "controls/color_button.h"
 #include "controls/led.h"
 #include "controls/led_panel.h"
 #include "controls/wheel.h"
@@ -184,6 +185,49 @@ TEST_F(MainFormSettingsTest, StoredDisplaySettingsAndFolderComeBackBeforeTheShow
     EXPECT_EQ(form->Pan->value(), -30);
     EXPECT_EQ(form->PredText->value(), 500);
     EXPECT_EQ(form->MMLEDPanel4->value(), 500);
+}
+
+TEST_F(MainFormSettingsTest, TheSungLineIsYellowOnAFirstStartAndAsStoredOtherwise)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray stored; // empty: no settings file at all
+        QRgb lit;
+    } cases[] = {
+        {"first start", {}, qRgb(255, 255, 0)},
+        {"stored black", "[TMainForm]\r\nListBox1_Tag=0\r\nMMColorButton2_Value=0\r\n",
+         qRgb(0, 0, 0)},
+        {"stored red", "[TMainForm]\r\nListBox1_Tag=255\r\nMMColorButton2_Value=255\r\n",
+         qRgb(255, 0, 0)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        if (!c.stored.isEmpty())
+            writeSettings(c.stored);
+        auto form = createMainForm();
+        form->show();
+        form->ListBox1->addItems({QStringLiteral("WWWW"), QStringLiteral("WWWW")});
+        form->ListBox1->selectLine(1);
+        // What the list shows: the lit line's text in the hint colour, the other in white,
+        // both on the black background.
+        const QImage shown = form->ListBox1->viewport()->grab().toImage();
+        const auto countOf = [&shown](QRgb colour, int top) {
+            int n = 0;
+            for (int y = top; y < top + 27; ++y)
+                for (int x = 0; x < 120; ++x)
+                    n += (shown.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+            return n;
+        };
+        EXPECT_GT(countOf(qRgb(255, 255, 255), 0), 40) << "the unlit line is white";
+        if (c.lit != qRgb(0, 0, 0))
+            EXPECT_GT(countOf(c.lit, 27), 40) << "the lit line is drawn in the hint colour";
+        else
+            EXPECT_EQ(countOf(qRgb(255, 255, 255), 27), 0) << "black on black, as stored";
+        EXPECT_EQ(form->MMColorButton2->value(),
+                  static_cast<int>(qRed(c.lit) | qGreen(c.lit) << 8 | qBlue(c.lit) << 16));
+    }
 }
 
 } // namespace
