@@ -109,9 +109,10 @@ public:
     // Runs for every key pressed in this window before the focused control gets it
     // (except the keys that type into a focused text box, which are the box's alone).
     void FormKeyDown(const QKeyEvent &event);
-    // A wheel turn of `angleDelta` units (120 a notch): each whole notch is +1 or -1 on
-    // the knob that has the focus.
-    void FormMouseWheel(int angleDelta);
+    // One wheel notch up or down anywhere in the window: +1 or -1 on the knob that has
+    // the focus.
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
     // A key pressed in the catalogue: true when it is a typed character, which is
     // discarded so that typing never moves the selection.
     bool ListView1KeyPress(const QKeyEvent &event);
@@ -236,8 +237,8 @@ private:
     void toggleEffect(TMMLED *led);
     // The selected catalogue entry's row, or -1.
     int selectedEntry() const;
+    void stepFocusedKnob(int step);
     bool m_destroyed = false;
-    WheelNotches m_wheelNotches;
 };
 
 } // namespace vokrin::app

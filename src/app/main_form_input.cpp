@@ -7,6 +7,7 @@
 #include "controls/led.h"
 #include "controls/wheel.h"
 #include "display/lyric_list.h"
+#include "platform/window_wheel.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QWheelEvent>
 
 namespace vokrin::app {
 
@@ -65,10 +65,17 @@ void TMainForm::connectHandlers()
     connect(rever, &TMMLED::Click, this, &TMainForm::reverClick);
     connect(comp, &TMMLED::Click, this, &TMainForm::compClick);
     connect(echo, &TMMLED::Click, this, &TMainForm::echoClick);
-    // The window sees every key, click and wheel turn before the control it is meant for,
-    // through this one filter on the whole application. A second filter on a control of
-    // its own would see the same event once more and run its handler twice.
+    // The window sees every key and click before the control it is meant for, through
+    // this one filter on the whole application. A second filter on a control of its own
+    // would see the same event once more and run its handler twice.
     qApp->installEventFilter(this);
+    // Whole wheel notches (120 units each), wherever in the window the wheel turns.
+    new vokrin::platform::WindowWheelWatcher(this, [this](int notch) {
+        if (notch > 0)
+            FormMouseWheelUp();
+        else
+            FormMouseWheelDown();
+    });
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -87,14 +94,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             FormKeyDown(key);
         if (watched == ListView1)
             return ListView1KeyPress(key);
-        return false;
-    }
-    if (type == QEvent::Wheel) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget != nullptr && widget->window() == this &&
-            widget == QApplication::widgetAt(
-                          static_cast<QWheelEvent *>(event)->globalPosition().toPoint()))
-            FormMouseWheel(static_cast<QWheelEvent *>(event)->angleDelta().y());
         return false;
     }
     const bool mouseButton =
@@ -158,15 +157,22 @@ bool TMainForm::ListView1KeyPress(const QKeyEvent &event)
     return typesText(event);
 }
 
-void TMainForm::FormMouseWheel(int angleDelta)
+void TMainForm::FormMouseWheelUp()
 {
-    const int notches = m_wheelNotches.add(angleDelta);
-    if (notches == 0)
-        return;
+    stepFocusedKnob(+1);
+}
+
+void TMainForm::FormMouseWheelDown()
+{
+    stepFocusedKnob(-1);
+}
+
+void TMainForm::stepFocusedKnob(int step)
+{
     QWidget *focused = QApplication::focusWidget();
     for (TMMWheel *knob : {Volume, Pan, PredText}) {
         if (focused == knob) {
-            knob->setValue(knob->value() + notches);
+            knob->setValue(knob->value() + step);
             return;
         }
     }

@@ -25,11 +25,17 @@ bool WindowWheelWatcher::eventFilter(QObject *watched, QEvent *event)
     if (widget->window() != m_window)
         return false;
     auto *wheel = static_cast<QWheelEvent *>(event);
-    // The same event object travels up the parents of a widget that ignored it.
-    if (event == m_lastEvent && m_lastTarget != nullptr && widget != m_lastTarget &&
-        widget->isAncestorOf(m_lastTarget))
+    // One turn reaches several widgets as the same event: it travels up the parents of a
+    // widget that ignored it, and a scroll area hands it on to its scroll bar. Only its
+    // first widget counts. A new turn is a new event (its own time stamp), even where it
+    // lands at the address of the last one and on the same widget.
+    const bool sameTurn = event == m_lastEvent && wheel->timestamp() == m_lastTimestamp &&
+                          wheel->angleDelta() == m_lastDelta;
+    if (sameTurn && m_lastTarget != nullptr && widget != m_lastTarget)
         return false;
     m_lastEvent = event;
+    m_lastTimestamp = wheel->timestamp();
+    m_lastDelta = wheel->angleDelta();
     m_lastTarget = widget;
 
     m_remainder += wheel->angleDelta().y();

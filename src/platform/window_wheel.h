@@ -9,7 +9,8 @@ namespace vokrin::platform {
 
 // Reports every mouse-wheel notch that reaches any widget of one window, wherever the
 // pointer is and whichever widget takes the event, exactly once per notch (Qt hands a
-// wheel event on to the parents of a widget that ignores it; that is still one notch).
+// wheel event on to the parents of a widget that ignores it, and a scroll area to its
+// scroll bar; that is still one notch).
 // Nothing is consumed. High-resolution wheels report a notch per 120 units of angle.
 class WindowWheelWatcher : public QObject
 {
@@ -26,6 +27,8 @@ private:
     QWidget *m_window;
     std::function<void(int)> m_onNotch;
     const QEvent *m_lastEvent = nullptr;
+    quint64 m_lastTimestamp = 0;
+    QPoint m_lastDelta;
     QPointer<QWidget> m_lastTarget;
     int m_remainder = 0;
 };

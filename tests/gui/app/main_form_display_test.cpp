@@ -250,15 +250,15 @@ TEST_F(MainFormDisplayTest, WithThePanelCollapsedTheWheelStillStepsTheFocusedKno
     QTest::keyClick(form->Pan, Qt::Key_Escape);
     ASSERT_EQ(form->Splitter1->sizes().value(1), 0);
     const int before = form->Pan->value();
-    form->FormMouseWheel(120);
+    form->FormMouseWheelUp();
     EXPECT_EQ(form->Pan->value(), before + 1);
-    form->FormMouseWheel(-120);
-    form->FormMouseWheel(-120);
+    form->FormMouseWheelDown();
+    form->FormMouseWheelDown();
     EXPECT_EQ(form->Pan->value(), before - 1);
 
     form->Volume->setFocus();
     form->Volume->setValue(100);
-    form->FormMouseWheel(120);
+    form->FormMouseWheelUp();
     EXPECT_EQ(form->Volume->value(), 100);
 }
 

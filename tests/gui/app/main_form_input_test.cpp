@@ -184,8 +184,8 @@ TEST_F(MainFormInputTest, TheWheelStepsTheFocusedKnobByWholeNotches)
          1},
         {"the eighth completes it", overKnob, {15}, 2},
         {"one event of two notches", overKnob, {240}, 4},
-        {"a part notch up", overKnob, {90}, 4},
-        {"a turn back drops it", overKnob, {-120}, 3},
+        {"a part notch up and a notch down", overKnob, {90, -120}, 4},
+        {"what is left finishes the notch down", overKnob, {-90}, 3},
     };
     for (const auto &t : turns) {
         SCOPED_TRACE(t.name);
