@@ -1,0 +1,45 @@
+# Checks that every C and C++ file below the given folders is formatted as .clang-format
+# says; prints each file that is not and fails.
+#   cmake -DCLANG_FORMAT=<program> -DROOT=<folder> -DDIRS=<a;b> [-DEXCLUDE=<regex>]
+#         -P format_check.cmake
+if(NOT CLANG_FORMAT OR NOT ROOT OR NOT DIRS)
+  message(FATAL_ERROR "format_check: CLANG_FORMAT, ROOT and DIRS are needed")
+endif()
+set(files)
+foreach(dir IN LISTS DIRS)
+  file(GLOB_RECURSE found LIST_DIRECTORIES false
+       ${ROOT}/${dir}/*.cpp ${ROOT}/${dir}/*.h ${ROOT}/${dir}/*.c ${ROOT}/${dir}/*.hpp)
+  list(APPEND files ${found})
+endforeach()
+if(EXCLUDE)
+  list(FILTER files EXCLUDE REGEX "${EXCLUDE}")
+endif()
+list(SORT files)
+list(LENGTH files count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "format_check: no files below ${ROOT} (${DIRS})")
+endif()
+
+# One run over all files; each misformatted file is named in its messages.
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${files}
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE messages)
+set(misformatted)
+if(NOT result EQUAL 0)
+  foreach(file IN LISTS files)
+    string(FIND "${messages}" "${file}:" at)
+    if(NOT at EQUAL -1)
+      file(RELATIVE_PATH shown ${ROOT} ${file})
+      list(APPEND misformatted ${shown})
+    endif()
+  endforeach()
+  if(NOT misformatted)
+    message(FATAL_ERROR "${CLANG_FORMAT} failed:\n${messages}")
+  endif()
+endif()
+if(misformatted)
+  list(JOIN misformatted "\n  " listed)
+  message("Not formatted as .clang-format says (run ${CLANG_FORMAT} -i on them):\n  ${listed}")
+  list(LENGTH misformatted bad)
+  message(FATAL_ERROR "${bad} of ${count} files are not formatted")
+endif()
+message(STATUS "${count} files formatted as .clang-format says")
