@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace vokrin::e2e {
 
@@ -17,6 +20,22 @@ QString tempDir(const char *prefix)
 {
     return QString::fromStdString(vokrin::testing::makeTempDir(prefix).string());
 }
+
+} // namespace
+
+void endWithThisProcess(QProcess &process)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        // Killed when the test process ends in any way, a crash or a time-out included.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The test may have ended between the fork and the line above.
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
+}
+
+namespace {
 
 void stop(QProcess *process)
 {
@@ -36,6 +55,7 @@ void stop(QProcess *process)
 XServer::XServer() : m_server(std::make_unique<QProcess>())
 {
     // Xvfb picks a free display and writes its number to descriptor 1.
+    endWithThisProcess(*m_server);
     m_server->setProgram(QStringLiteral("Xvfb"));
     m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                             QStringLiteral("-screen"), QStringLiteral("0"),
@@ -288,6 +308,8 @@ SoundServer::SoundServer()
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.insert(QStringLiteral("PULSE_CLIENTCONFIG"), m_clientConfig);
     m_server->setProcessEnvironment(environment);
+    endWithThisProcess(*m_server);
+    endWithThisProcess(*m_recorder);
     m_server->setStandardOutputFile(QProcess::nullDevice());
     m_server->setStandardErrorFile(QProcess::nullDevice());
     m_server->start(QStringLiteral("pulseaudio"),
@@ -395,6 +417,7 @@ Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &s
     m_process->setProcessEnvironment(environment);
     m_process->setWorkingDirectory(m_workDir);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
+    endWithThisProcess(*m_process);
     m_process->start(executable(), {});
     m_started = m_process->waitForStarted(30000);
 }

@@ -21,6 +21,11 @@
 //     const QString splash = x.waitForWindow("Вокрин");
 namespace vokrin::e2e {
 
+// Makes `process`, once started, end when the test process ends, however it ends: a
+// failed assertion runs the destructors below, but a crash or a time-out of the test
+// runs nothing.
+void endWithThisProcess(QProcess &process);
+
 // A private Xvfb (1280 x 1024, 24 bits) on a free display number.
 class XServer
 {
