@@ -1,156 +1,138 @@
+// The real program on the end-to-end harness: what the user changes in the main window
+// reaches the settings file when the window is closed, and comes back on the next start.
 #include "e2e_harness.h"
+#include "main_window_driver.h"
 #include "settings/ini_file.h"
 
-#include <array>
-#include <chrono>
-#include <csignal>
-#include <cstdio>
-#include <filesystem>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
-using namespace std::chrono_literals;
+using vokrin::e2e::Program;
+using vokrin::e2e::waitForMainWindow;
+using vokrin::e2e::XServer;
 
-std::string run(const std::string &command)
+// Places in the main window (761 x 577; the 224-px control panel at the right edge).
+const QPoint kFolderBox(645, 29);
+const QPoint kHintColourArrow(691, 481);
+const QPoint kFontButton(594, 481);
+// The red cell of the colour button's grid, in the main window's coordinates.
+const QPoint kRedCell(660, 519);
+
+// Waits for a window that was not there before, of any size (the colour grid is small).
+QString waitForPopup(const XServer &x, const QStringList &before, int timeoutMs = 20000)
 {
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
-        output += buffer.data();
-    pclose(pipe);
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
-        output.pop_back();
-    return output;
-}
-
-bool alive(pid_t pid)
-{
-    return pid > 0 && kill(pid, 0) == 0;
-}
-
-// The real program on a private X server with the dummy sound driver, driven like a user.
-class SettingsEndToEnd : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        xserver = std::make_unique<vokrin::e2e::XServer>();
-        if (!xserver->running())
-            GTEST_SKIP() << xserver->why().toStdString();
-        const std::string display = xserver->display().toStdString();
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1); // tests otherwise run on the offscreen platform
-        // The program and the close helper are built beside this test.
-        bin = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-    }
-    void TearDown() override
-    {
-        if (alive(program))
-            kill(program, SIGKILL);
-    }
-
-    // Starts the program and returns its main window once it is shown.
-    std::string start()
-    {
-        program = std::stoi("0" + run(bin + "/vokrin >/dev/null 2>&1 & echo $!"));
-        // The splash has the same caption; the main window is the one of 761 by 577.
-        for (int i = 0; i < 300 && alive(program); ++i) {
-            const std::string window =
-                run("for w in $(xdotool search --onlyvisible --name 'Вокрин' 2>/dev/null); do "
-                    "xdotool getwindowgeometry $w 2>/dev/null | grep -q 761x577 && echo $w; "
-                    "done | head -1");
-            if (!window.empty()) {
-                std::this_thread::sleep_for(1000ms); // the show step has run
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        for (const QString &window : x.visibleWindows()) {
+            if (!before.contains(window))
                 return window;
-            }
-            std::this_thread::sleep_for(100ms);
         }
-        return {};
-    }
+        QThread::msleep(50);
+    } while (clock.elapsed() < timeoutMs);
+    return {};
+}
 
-    // Closes the window as a window manager does and waits for the program to end.
-    bool closeAndWait(const std::string &window)
-    {
-        run(bin + "/settings_send_close " + window);
-        for (int i = 0; i < 300 && alive(program); ++i) {
-            waitpid(program, nullptr, WNOHANG);
-            std::this_thread::sleep_for(100ms);
-        }
-        return !alive(program);
-    }
-
-    static QString stored(const char *key)
-    {
-        return TIniFile(QStringLiteral("vokrin.ini"))
-            .ReadString(QStringLiteral("TMainForm"), QString::fromLatin1(key),
-                        QStringLiteral("<missing>"));
-    }
-
-    std::unique_ptr<vokrin::e2e::XServer> xserver;
-    std::string bin;
-    pid_t program = 0;
-};
-
-TEST_F(SettingsEndToEnd, VolumeFolderHintColourAndFontChangedByTheUserComeBackOnTheNextStart)
+// The main window once its show step has run: the splash is destroyed after it.
+QString shownMainWindow(const XServer &x)
 {
-    const std::string window = start();
-    ASSERT_FALSE(window.empty()) << "the main window did not appear";
-    // The knob starts at the engine's volume; five presses of "-" lower it by five.
-    run("xdotool windowfocus --sync " + window + " key --delay 50 minus minus minus minus minus");
-    // The folder box: 8,19 in the top block of the 224-px control panel at the right.
-    run("xdotool mousemove --window " + window +
-        " 645 29 click 1 sleep 0.3 type --delay 30 "
-        "'/tmp/bag/'");
-    // The hint colour: the colour button's drop-down arrow, then the red cell of its grid.
-    run("xdotool mousemove --window " + window + " 691 481 click 1 sleep 0.7 mousemove --window " +
-        window + " 660 519 click 1");
-    // The lyric font: the font button, then a family typed into the dialog's name box
-    // (which has the focus), confirmed with Enter.
-    run("xdotool mousemove --window " + window + " 594 481 click 1");
-    std::string fontDialog;
-    for (int i = 0; i < 100 && fontDialog.empty(); ++i) {
-        std::this_thread::sleep_for(100ms);
-        fontDialog = run("xdotool search --onlyvisible --name '^Шрифт$' 2>/dev/null | head -1");
-    }
-    ASSERT_FALSE(fontDialog.empty()) << "the font dialog did not open";
-    run("xdotool mousemove --window " + fontDialog +
-        " 200 200 sleep 0.3 type --delay 30 "
-        "'Liberation Serif'");
-    // The first Enter may only take the name completer's choice.
-    for (int i = 0; i < 3 && !run("xdotool search --onlyvisible --name '^Шрифт$'").empty(); ++i) {
-        run("xdotool key Return");
-        std::this_thread::sleep_for(700ms);
-    }
-    ASSERT_TRUE(closeAndWait(window));
-    EXPECT_EQ(stored("ListBox1_FontName"), "Liberation Serif");
-    EXPECT_EQ(stored("ListBox1_FontStyle"), "[fsBold]");
-    EXPECT_EQ(stored("MMColorButton2_Value"), "255");
-    const QString volume = stored("Volume_Value");
-    EXPECT_EQ(volume, "95");
-    EXPECT_EQ(stored("DirectoryEdit1_Text"), "/tmp/bag/");
-    EXPECT_EQ(stored("Visible"), "0");
-    EXPECT_EQ(stored("NormPos"), "121,129,882,706");
-    EXPECT_EQ(stored("NormPos(1280x1024)"), "121,129,882,706");
+    QString splash;
+    const QString window = waitForMainWindow(x, &splash);
+    if (window.isEmpty() || !x.waitForWindowGone(splash, 60000))
+        return {};
+    return window;
+}
 
-    // The next start restores them; its own close writes them back unchanged. Had the
-    // restore failed, the knob would have taken the engine's volume and the box been empty.
-    const std::string again = start();
-    ASSERT_FALSE(again.empty());
-    ASSERT_TRUE(closeAndWait(again));
-    EXPECT_EQ(stored("Volume_Value"), volume);
-    EXPECT_EQ(stored("DirectoryEdit1_Text"), "/tmp/bag/");
-    EXPECT_EQ(stored("MMColorButton2_Value"), "255");
-    EXPECT_EQ(stored("ListBox1_FontName"), "Liberation Serif");
+// The settings file the program wrote: vokrin.ini, which it also knows as vokrin.INI
+// (names in the settings folder are matched without regard to case).
+QString settingsPath(const Program &vokrin)
+{
+    const QDir folder(vokrin.configHome() + QStringLiteral("/vokrin"));
+    for (const QString &name : folder.entryList(QDir::Files)) {
+        if (name.compare(QStringLiteral("vokrin.ini"), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return folder.filePath(QStringLiteral("vokrin.ini"));
+}
+
+QString stored(const Program &vokrin, const char *key)
+{
+    return TIniFile(settingsPath(vokrin))
+        .ReadString(QStringLiteral("TMainForm"), QString::fromLatin1(key),
+                    QStringLiteral("<missing>"));
+}
+
+QByteArray settingsFile(const Program &vokrin)
+{
+    QFile file(settingsPath(vokrin));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SettingsEndToEnd, VolumeFolderHintColourAndFontChangedByTheUserComeBackOnTheNextStart)
+{
+    VOKRIN_E2E_SERVERS(x, sound);
+    QByteArray written;
+    QString volume;
+    {
+        Program vokrin(x, &sound);
+        ASSERT_TRUE(vokrin.started());
+        const QString window = shownMainWindow(x);
+        ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+
+        // The knob starts at the engine's volume; five presses of "-" lower it by five.
+        ASSERT_TRUE(x.sendKeys(window, QStringList(5, QStringLiteral("minus"))));
+        // The folder box, clicked and typed into.
+        ASSERT_TRUE(x.click(window, kFolderBox));
+        ASSERT_TRUE(x.typeText(window, QStringLiteral("/tmp/bag/")));
+        // The hint colour: the colour button's drop-down arrow, then the red cell of its grid.
+        const QStringList beforeGrid = x.visibleWindows();
+        ASSERT_TRUE(x.click(window, kHintColourArrow));
+        ASSERT_FALSE(waitForPopup(x, beforeGrid).isEmpty()) << "the colour grid did not open";
+        ASSERT_TRUE(x.click(window, kRedCell));
+        // The lyric font: the font button, then a family typed into the dialog's name box
+        // (which has the focus), confirmed with Enter.
+        ASSERT_TRUE(x.click(window, kFontButton));
+        const QString fontDialog = x.waitForWindow(QStringLiteral("Шрифт"), 20000);
+        ASSERT_FALSE(fontDialog.isEmpty()) << "the font dialog did not open";
+        ASSERT_TRUE(x.typeText(fontDialog, QStringLiteral("Liberation Serif")));
+        ASSERT_TRUE(x.sendKeys(fontDialog, {QStringLiteral("Return")}));
+        ASSERT_TRUE(x.waitForWindowGone(fontDialog, 20000)) << "Enter did not confirm the font";
+
+        ASSERT_TRUE(x.closeWindow(window));
+        ASSERT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
+        EXPECT_EQ(stored(vokrin, "ListBox1_FontName"), "Liberation Serif");
+        EXPECT_EQ(stored(vokrin, "ListBox1_FontStyle"), "[fsBold]");
+        EXPECT_EQ(stored(vokrin, "MMColorButton2_Value"), "255");
+        volume = stored(vokrin, "Volume_Value");
+        EXPECT_EQ(volume, "95");
+        EXPECT_EQ(stored(vokrin, "DirectoryEdit1_Text"), "/tmp/bag/");
+        EXPECT_EQ(stored(vokrin, "Visible"), "0");
+        EXPECT_EQ(stored(vokrin, "NormPos"), "121,129,882,706");
+        EXPECT_EQ(stored(vokrin, "NormPos(1280x1024)"), "121,129,882,706");
+        written = settingsFile(vokrin);
+        ASSERT_FALSE(written.isEmpty());
+    }
+
+    // The next start finds that file, restores it and its own close writes it back
+    // unchanged. Had the restore failed, the knob would have taken the engine's volume and
+    // the box been empty.
+    Program again(x, &sound, written);
+    ASSERT_TRUE(again.started());
+    const QString window = shownMainWindow(x);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(x.closeWindow(window));
+    ASSERT_EQ(again.waitForExit(60000), 0) << again.output().toStdString();
+    EXPECT_EQ(stored(again, "Volume_Value"), volume);
+    EXPECT_EQ(stored(again, "DirectoryEdit1_Text"), "/tmp/bag/");
+    EXPECT_EQ(stored(again, "MMColorButton2_Value"), "255");
+    EXPECT_EQ(stored(again, "ListBox1_FontName"), "Liberation Serif");
 }
 
 } // namespace
