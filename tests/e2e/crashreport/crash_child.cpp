@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <pthread.h>
@@ -31,10 +32,13 @@ namespace {
     *target = 42;
 }
 
+std::atomic<bool> g_workerNamed{false};
+
 // A second thread, so the report has more than one stack to show.
 [[gnu::noinline]] void sleepingWorker()
 {
     pthread_setname_np(pthread_self(), "crash-worker");
+    g_workerNamed = true;
     for (;;)
         ::pause();
 }
@@ -42,9 +46,9 @@ namespace {
 [[gnu::noinline]] void crashInNamedFunction()
 {
     std::thread(sleepingWorker).detach();
-    // Give the worker time to name itself.
-    for (int i = 0; i < 100; ++i)
-        ::usleep(10000);
+    // The report shows the worker by its name: fault once it has one.
+    while (!g_workerNamed)
+        std::this_thread::yield();
     volatile int *nowhere = nullptr;
     writeThroughNullPointer(nowhere);
 }
