@@ -68,6 +68,8 @@ TEST(AppE2E, AListOpenedFromItsFilePlaysItsFirstEntryOnEnterAndClosingWhilePlayi
     ASSERT_TRUE(sound.startRecording(work + "/heard.raw"));
     ASSERT_GE(vokrin::e2e::pressEnterToPlay(x, window, work + "/heard.raw", 0.05), 0)
         << "Enter played nothing";
+    // Four seconds of the track as the sound server plays it, in real time: that stretch
+    // of the recording is what is measured.
     QThread::sleep(4);
     sound.stopRecording();
     const Recording heard = Recording::load(work + "/heard.raw");

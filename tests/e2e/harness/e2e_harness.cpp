@@ -224,23 +224,11 @@ bool XServer::click(const QString &window, QPoint at) const
 
 bool XServer::chooseFileInDialog(const QString &dialog, const QString &path) const
 {
-    // A second attempt replaces whatever the first left in the box (keys typed before the
-    // box had the focus are lost). Keys go to the dialog only while it is still open
-    // (sendKeys focuses it first and fails on a window that is gone): a stray Return in
-    // the main window would press Play.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!sendKeys(dialog, {QStringLiteral("ctrl+a")}) || !typeText(dialog, path) ||
-            !sendKeys(dialog, {QStringLiteral("Return")}))
-            // A dialog gone by now took the previous attempt's late Return.
-            return attempt > 0 && !visibleWindows().contains(dialog);
-        if (waitForWindowGone(dialog, 5000))
-            return true;
-        // The name completer's pop-up may have taken the Return.
-        sendKeys(dialog, {QStringLiteral("Return")});
-        if (waitForWindowGone(dialog, 5000))
-            return true;
-    }
-    return false;
+    // The name box has the focus when the dialog opens; what it holds is replaced.
+    if (!sendKeys(dialog, {QStringLiteral("ctrl+a")}) || !typeText(dialog, path) ||
+        !sendKeys(dialog, {QStringLiteral("Return")}))
+        return false;
+    return waitForWindowGone(dialog, 20000);
 }
 
 bool XServer::closeWindow(const QString &window) const

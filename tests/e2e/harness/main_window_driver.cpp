@@ -76,15 +76,9 @@ QString openListFile(const XServer &x, const QString &mainWindow, const QString 
 std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const QString &rawFile,
                               double level)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!x.sendKeys(mainWindow, {QStringLiteral("Return")}))
-            return -1;
-        const std::int64_t start =
-            Recording::waitForFrameAbove(rawFile, level, attempt == 0 ? 5000 : 30000);
-        if (start >= 0)
-            return start;
-    }
-    return -1;
+    if (!x.sendKeys(mainWindow, {QStringLiteral("Return")}))
+        return -1;
+    return Recording::waitForFrameAbove(rawFile, level, 30000);
 }
 
 } // namespace vokrin::e2e

@@ -33,8 +33,6 @@ inline const QByteArray kRedHintSettings =
 
 // Presses Enter in the main window (Play) while `rawFile` records the sound server, and
 // waits for the first frame louder than `level`; that frame, or -1 when nothing played.
-// On a busy X server the first Enter after a dialog has closed is now and then lost
-// before the main window has the focus again; one more is sent after 5 s of silence.
 std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const QString &rawFile,
                               double level);
 
