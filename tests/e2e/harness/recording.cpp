@@ -16,7 +16,9 @@ Recording Recording::load(const QString &rawFile)
         return recording;
     const QByteArray bytes = file.readAll();
     recording.samples.resize(static_cast<std::size_t>(bytes.size()) / 4 * 2);
-    std::memcpy(recording.samples.data(), bytes.constData(), recording.samples.size() * 2);
+    // An empty recording has no buffer to copy into (memcpy wants real pointers).
+    if (!recording.samples.empty())
+        std::memcpy(recording.samples.data(), bytes.constData(), recording.samples.size() * 2);
     return recording;
 }
 
