@@ -86,22 +86,22 @@ public:
     static void StopChannel(DWORD handle);
     QWORD GetPosition() const;
     double GetPositionTime() const;
-    void ButtonPlayClick();
-    void ButtonStopClick();
-    void PauseBtnClick();
-    void FragButtonClick();
-    void VolumeChange();
-    void PanChange();
-    void PredTextChange();
+    void ButtonPlayClick(); // Play: reload the selected project, start it from the top
+    void ButtonStopClick(); // Stop: stops the stream, nothing more
+    void PauseBtnClick();   // pauses or resumes the output as PauseBtn is down or up
+    void FragButtonClick(); // replaces the backing track of the current project
+    void VolumeChange();    // Volume -> output volume and MMLEDPanel1
+    void PanChange();       // Pan -> the stream's balance and MMLEDPanel2
+    void PredTextChange();  // PredText -> MMLEDPanel4
 
     // --- lyric timeline and display --------------------------------------------------
     // The 33 ms tick: gauge, spectrum and the lyric advance.
     void TimerRenderTimer();
     // Double-click on lyric line `line` (-1 for none): restart the track at its cue.
     void ListBox1DblClick(int line);
-    void SpeedButton4Click();
-    void MMColorButton2Change();
-    void MMColorButton3Change();
+    void SpeedButton4Click();    // the font dialog for the lyric font and its colour
+    void MMColorButton2Change(); // the hint colour into ListBox1.Tag (no repaint)
+    void MMColorButton3Change(); // the background colour of ListBox1 and Panel5
     // Opens one more sound parameters window; the reference names the newest.
     void PluginsClick();
 
@@ -118,12 +118,12 @@ public:
     bool ListView1KeyPress(const QKeyEvent &event);
 
     // --- catalogue (main_form_catalogue.cpp) -----------------------------------------
-    void AddProject(const QString &projectPath);
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton7Click();
-    void SpeedButton8Click();
-    void SpeedButton9Click();
+    void AddProject(const QString &projectPath); // appends an entry titled from its tags
+    void SpeedButton1Click();                    // "+": a project chosen in a dialog, added
+    void SpeedButton2Click();                    // "-": the selected entry removed
+    void SpeedButton7Click();                    // the catalogue saved as a list file
+    void SpeedButton8Click();                    // a list file opened into the catalogue
+    void SpeedButton9Click();                    // the project wizard shown modally
     // The project loader: loads the selected entry's project.
     void ListBox2Click();
     void ListBox2DblClick();
@@ -133,10 +133,10 @@ public:
     void ApplyEffects() override;
     void LoadEffectFlags();
     void SaveEffectFlags() override;
-    void eqClick();
-    void reverClick();
-    void compClick();
-    void echoClick();
+    void eqClick();    // toggles the equaliser and sends all four groups to the chain
+    void reverClick(); // the same for the reverb
+    void compClick();  // the compressor
+    void echoClick();  // the echo
     vokrin::effects::EffectFlags effectFlags() const;
 
     // --- state -----------------------------------------------------------------------
@@ -155,55 +155,57 @@ public:
     QPointer<QWidget> ParamsForm;
 
     // --- components ------------------------------------------------------------------
-    TMMPanelFill *Panel4 = nullptr;
-    TMMPanelFill *Panel5 = nullptr;
-    vokrin::display::TLyricListBox *ListBox1 = nullptr;
-    QSplitter *Splitter1 = nullptr;
-    TMMPanelFill *Panel2 = nullptr;
-    TMMPanelFill *MMPanelFill2 = nullptr;
-    TRxLabel *RxLabel2 = nullptr;
-    TDirectoryEdit *DirectoryEdit1 = nullptr;
-    QToolButton *SpeedButton9 = nullptr;
-    QToolButton *ButtonPlay = nullptr;
-    QToolButton *PauseBtn = nullptr;
-    QToolButton *ButtonStop = nullptr;
-    QToolButton *FragButton = nullptr;
-    QToolButton *SpeedButton8 = nullptr;
-    QToolButton *SpeedButton7 = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-    QToolButton *Plugins = nullptr;
-    QTreeWidget *ListView1 = nullptr;
-    TMMPanelFill *MMPanelFill1 = nullptr;
-    TRxLabel *RxLabel1 = nullptr;
-    TRxLabel *RxLabel3 = nullptr;
-    TRxLabel *RxLabel4 = nullptr;
-    TMMWheel *Volume = nullptr;
-    TMMWheel *Pan = nullptr;
-    TMMWheel *PredText = nullptr;
-    TMMLEDPanel *MMLEDPanel1 = nullptr;
-    TMMLEDPanel *MMLEDPanel2 = nullptr;
-    TMMLEDPanel *MMLEDPanel4 = nullptr;
-    TRxLabel *RxLabel5 = nullptr;
-    TRxLabel *RxLabel6 = nullptr;
-    TRxLabel *RxLabel7 = nullptr;
-    TRxLabel *RxLabel8 = nullptr;
-    TMMLED *eq = nullptr;
-    TMMLED *rever = nullptr;
-    TMMLED *comp = nullptr;
-    TMMLED *echo = nullptr;
-    TRxLabel *RxLabel9 = nullptr;
-    TRxLabel *RxLabel10 = nullptr;
-    TRxLabel *RxLabel11 = nullptr;
-    QToolButton *SpeedButton4 = nullptr;
-    TMMColorButton *MMColorButton2 = nullptr;
-    TMMColorButton *MMColorButton3 = nullptr;
-    TMMPanel *Panel6 = nullptr;
-    vokrin::display::TPaintBox *PaintFrame = nullptr;
-    QLabel *LabelFile = nullptr;
-    TMMLEDGauge *MMLEDGauge1 = nullptr;
-    QTimer *TimerRender = nullptr;
-    TFormStorage *FormStorage1 = nullptr;
+    // The names are the settings file's: the form storage finds each component by its
+    // objectName, so they stay as they are.
+    TMMPanelFill *Panel4 = nullptr; // the left part: the strip and the lyric list
+    TMMPanelFill *Panel5 = nullptr; // the 48-px strip left of the lyrics, in their colour
+    vokrin::display::TLyricListBox *ListBox1 = nullptr; // the lyric list (hint colour: Tag)
+    QSplitter *Splitter1 = nullptr;                     // between the lyrics and the control panel
+    TMMPanelFill *Panel2 = nullptr;           // the control panel, 224 px or collapsed to 0 by Esc
+    TMMPanelFill *MMPanelFill2 = nullptr;     // its top block: folder box and player buttons
+    TRxLabel *RxLabel2 = nullptr;             // "Каталог фонограмм"
+    TDirectoryEdit *DirectoryEdit1 = nullptr; // the backing-track folder
+    QToolButton *SpeedButton9 = nullptr;      // opens the project wizard
+    QToolButton *ButtonPlay = nullptr;        // Play the selected project
+    QToolButton *PauseBtn = nullptr;          // pause / resume; the one button that stays down
+    QToolButton *ButtonStop = nullptr;        // Stop
+    QToolButton *FragButton = nullptr;        // replaces the backing track of the playing song
+    QToolButton *SpeedButton8 = nullptr;      // opens a list file into the catalogue
+    QToolButton *SpeedButton7 = nullptr;      // saves the catalogue as a list file
+    QToolButton *SpeedButton1 = nullptr;      // "+": adds a project file to the catalogue
+    QToolButton *SpeedButton2 = nullptr;      // "-": removes the selected catalogue entry
+    QToolButton *Plugins = nullptr;           // opens one more sound parameters window
+    QTreeWidget *ListView1 = nullptr;         // the catalogue: title and project file per entry
+    TMMPanelFill *MMPanelFill1 = nullptr;     // the bottom block: knobs, LEDs, font, colours
+    TRxLabel *RxLabel1 = nullptr;             // "громкость"
+    TRxLabel *RxLabel3 = nullptr;             // "баланс"
+    TRxLabel *RxLabel4 = nullptr;             // "предтекст"
+    TMMWheel *Volume = nullptr;               // master volume, 0..100
+    TMMWheel *Pan = nullptr;                  // balance, -100..100
+    TMMWheel *PredText = nullptr;             // lead time, 0..999 bytes before each cue
+    TMMLEDPanel *MMLEDPanel1 = nullptr;       // readout of Volume
+    TMMLEDPanel *MMLEDPanel2 = nullptr;       // readout of Pan (-99..99)
+    TMMLEDPanel *MMLEDPanel4 = nullptr;       // readout of PredText
+    TRxLabel *RxLabel5 = nullptr;             // "eq"
+    TRxLabel *RxLabel6 = nullptr;             // "rever"
+    TRxLabel *RxLabel7 = nullptr;             // "comp"
+    TRxLabel *RxLabel8 = nullptr;             // "echo"
+    TMMLED *eq = nullptr;                     // the equaliser's enable flag (Q)
+    TMMLED *rever = nullptr;                  // the reverb's (R)
+    TMMLED *comp = nullptr;                   // the compressor's (C)
+    TMMLED *echo = nullptr;                   // the echo's (E)
+    TRxLabel *RxLabel9 = nullptr;             // "шрифт"
+    TRxLabel *RxLabel10 = nullptr;            // "подсказка"
+    TRxLabel *RxLabel11 = nullptr;            // "фон"
+    QToolButton *SpeedButton4 = nullptr;      // chooses the lyric font; captioned with its name
+    TMMColorButton *MMColorButton2 = nullptr; // the hint colour of the lit line
+    TMMColorButton *MMColorButton3 = nullptr; // the lyric list's background colour
+    TMMPanel *Panel6 = nullptr;               // the lowered frame of the spectrum
+    vokrin::display::TPaintBox *PaintFrame = nullptr; // the spectrum display
+    QLabel *LabelFile = nullptr;          // the backing-track path of the loaded project
+    TMMLEDGauge *MMLEDGauge1 = nullptr;   // playback progress (the wizard resets it too)
+    QTimer *TimerRender = nullptr;        // the 33 ms render timer (TimerRenderTimer)
+    TFormStorage *FormStorage1 = nullptr; // keeps placement and control values in the INI
 
     // The window's file dialogs (their filters, default extensions and options).
     vokrin::platform::FileDialogOptions OpenDialog1;

@@ -54,31 +54,31 @@ public:
     enum Page { TabSheet1, TabSheet2, TabSheet3, TabSheet4 };
 
     // Components, named as the window describes them.
-    TPageControl *PageControl1;
-    QWidget *TabSheet1Page;
-    QWidget *TabSheet2Page;
-    QWidget *TabSheet3Page;
-    QWidget *TabSheet4Page;
-    TFilenameEdit *FilenameEdit1;
-    QPushButton *SpeedButton1;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn6;
-    TFilenameEdit *FilenameEdit2;
-    QPlainTextEdit *Memo1;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn7;
-    TRxLabel *RxLabel5;
-    QPushButton *SpeedButton2;
-    QPushButton *SpeedButton3;
-    TRxLabel *RxLabel4;
-    QListWidget *ListBox1;
-    QPushButton *BitBtn3;
-    QPushButton *BitBtn8;
-    TFilenameEdit *FilenameEdit3;
-    QPushButton *BitBtn11;
-    QPushButton *BitBtn5;
-    QPushButton *BitBtn9;
-    QTimer *Timer1;
+    TPageControl *PageControl1;   // the four pages, with their tabs as flat buttons
+    QWidget *TabSheet1Page;       // "Загрузка фонограммы"
+    QWidget *TabSheet2Page;       // "Загрузка текста"
+    QWidget *TabSheet3Page;       // "Настройка подсказки"
+    QWidget *TabSheet4Page;       // "Сохранение"
+    TFilenameEdit *FilenameEdit1; // the backing track; its name is what the project stores
+    QPushButton *SpeedButton1; // "Прослушать": preview toggle (a speed button: no focus)
+    QPushButton *BitBtn1;      // "Дальше" on page 1
+    QPushButton *BitBtn6;      // "Отменить" on page 1
+    TFilenameEdit *FilenameEdit2; // the song text file; only its dialog loads anything
+    QPlainTextEdit *Memo1;        // the song text, editable; its lines become the project's
+    QPushButton *BitBtn2;         // "Дальше" on page 2
+    QPushButton *BitBtn7;         // "Отменить" on page 2
+    TRxLabel *RxLabel5;           // the backing track's name on page 3
+    QPushButton *SpeedButton2; // "Старт фонограммы": take toggle (a speed button: no focus)
+    QPushButton *SpeedButton3; // "Поставить метку подсказки": one mark (no focus either)
+    TRxLabel *RxLabel4;           // "Время вопроизведения: " and the play time
+    QListWidget *ListBox1;        // the text's lines plus five empty ones; shows the last mark
+    QPushButton *BitBtn3;         // "Дальше" on page 3
+    QPushButton *BitBtn8;         // "Отменить" on page 3
+    TFilenameEdit *FilenameEdit3; // the project file to write
+    QPushButton *BitBtn11;        // "Сохранить"
+    QPushButton *BitBtn5;         // "Завершить": saves if not yet, offers the catalogue
+    QPushButton *BitBtn9;         // "Отменить" on page 4
+    QTimer *Timer1;               // the play-time display, once a second during a take
 
     // The marks of the current take, in order; cue k belongs to line k.
     const std::vector<std::uint32_t> &marks() const { return m_marks.cues; }
@@ -88,22 +88,22 @@ public:
     QStringList textLines() const;
 
 public Q_SLOTS:
-    void FormShow();
-    void FormClose();
-    void SpeedButton1Click();
-    void TabSheet1Exit();
-    void FilenameEdit2AfterDialog(const QString &name, bool confirmed);
-    void TabSheet3Enter();
-    void TabSheet3Exit();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void Timer1Timer();
-    void TabSheet4Enter();
-    void BitBtn11Click();
-    void BitBtn5Click();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BitBtn3Click();
+    void FormShow();          // every showing: page 1, empty boxes, no text, no marks
+    void FormClose();         // whatever closes it: a preview or take playing is stopped
+    void SpeedButton1Click(); // preview down: play the track; up: stop it
+    void TabSheet1Exit();     // leaving page 1 ends a preview
+    void FilenameEdit2AfterDialog(const QString &name, bool confirmed); // text into Memo1
+    void TabSheet3Enter();    // the line list made from the text, plus five empty lines
+    void TabSheet3Exit();     // leaving page 3 stops a take and keeps its marks
+    void SpeedButton2Click(); // take down: marks dropped, track from the top; up: stopped
+    void SpeedButton3Click(); // one mark: the position now, for the next line
+    void Timer1Timer();       // the play time on RxLabel4
+    void TabSheet4Enter();    // proposes the track's name with the project extension
+    void BitBtn11Click();     // Save, asking before it replaces a file
+    void BitBtn5Click();      // Finish: saves if not yet saved, offers the catalogue
+    void BitBtn1Click();      // the next page
+    void BitBtn2Click();      // the next page
+    void BitBtn3Click();      // the next page
 
     void done(int result) override;
 

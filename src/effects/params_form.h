@@ -34,42 +34,29 @@ public:
     static const QStringList &storedProps();
 
     // Controls, named as the settings file knows them.
-    TMMLED *eq, *rever, *comp, *echo;
-    std::array<TMMBitmapSlider *, 10> MMBitmapSliders{};
-    TMMWheel *ReverGain, *ReverMix, *ReverTime;
+    TMMLED *eq, *rever, *comp, *echo; // the four enable flags, mirrored in the main window
+    std::array<TMMBitmapSlider *, 10> MMBitmapSliders{}; // the ten equaliser bands, -15..15 dB
+    TMMWheel *ReverGain, *ReverMix, *ReverTime;          // reverb in-gain, mix, time
+    // Compressor output gain, attack, release, threshold, ratio and look-ahead.
     TMMWheel *CompGain, *CompAttack, *CompRelease, *CompThreshold, *CompRatio, *CompPredelay;
-    TMMWheel *EchoMix, *EchoFeedback, *EchoLeftDelay, *EchoRightDelay;
-    TMMSwitch *EchoPanDelay;
-    std::array<TMMLEDPanel *, 14> MMLEDPanels{}; // [1]..[13]; [0] unused
-    QPushButton *reset_eq, *reset_rev, *reset_compr, *reset_echo;
-    TFormStorage *FormStorage1;
+    TMMWheel *EchoMix, *EchoFeedback, *EchoLeftDelay, *EchoRightDelay; // echo mix, feedback, delays
+    TMMSwitch *EchoPanDelay;                     // the echo's sides swapped on each repeat
+    std::array<TMMLEDPanel *, 14> MMLEDPanels{}; // [1]..[13]: the readouts; [0] unused
+    QPushButton *reset_eq, *reset_rev, *reset_compr, *reset_echo; // a group back to its defaults
+    TFormStorage *FormStorage1; // keeps every value in the settings file
 
     // Handlers.
-    void EqChange(QObject *sender);
-    void ReverGainChange();
-    void ReverMixChange();
-    void ReverTimeChange();
-    void CompGainChange();
-    void CompAttackChange();
-    void CompReleaseChange();
-    void CompThresholdChange();
-    void CompRatioChange();
-    void CompPredelayChange();
-    void EchoMixChange();
-    void EchoFeedbackChange();
-    void EchoLeftDelayChange();
-    void EchoRightDelayChange();
-    void EchoPanDelayChange();
-    void reset_eqClick();
-    void reset_revClick();
-    void reset_comprClick();
-    void reset_echoClick();
-    void eqClick();
-    void reverClick();
-    void compClick();
-    void echoClick();
-    void FormMouseWheelUp();
-    void FormMouseWheelDown();
+    void EchoPanDelayChange(); // the switch to the echo while it is lit
+    void reset_eqClick();      // the bands to 0 dB
+    void reset_revClick();     // the reverb's knobs to their defaults
+    void reset_comprClick();   // the compressor's
+    void reset_echoClick();    // the echo's
+    void eqClick();            // toggles a group, saves the values, sends all four groups
+    void reverClick();         // the same for the reverb
+    void compClick();          // the compressor
+    void echoClick();          // the echo
+    void FormMouseWheelUp();   // one notch up on the focused knob, slider or switch
+    void FormMouseWheelDown(); // one notch down
 
 protected:
     void closeEvent(QCloseEvent *event) override;
