@@ -45,18 +45,33 @@ public:
     QPushButton *reset_eq, *reset_rev, *reset_compr, *reset_echo; // a group back to its defaults
     TFormStorage *FormStorage1; // keeps every value in the settings file
 
-    // Handlers.
-    void EchoPanDelayChange(); // the switch to the echo while it is lit
-    void reset_eqClick();      // the bands to 0 dB
-    void reset_revClick();     // the reverb's knobs to their defaults
-    void reset_comprClick();   // the compressor's
-    void reset_echoClick();    // the echo's
-    void eqClick();            // toggles a group, saves the values, sends all four groups
-    void reverClick();         // the same for the reverb
-    void compClick();          // the compressor
-    void echoClick();          // the echo
-    void FormMouseWheelUp();   // one notch up on the focused knob, slider or switch
-    void FormMouseWheelDown(); // one notch down
+    // Handlers. Each control's change goes to its effect at once: the sliders and the
+    // reverb's input gain always, the other controls only while their group is lit.
+    void EqChange(QObject *sender); // one equaliser band from its slider
+    void ReverGainChange();         // the reverb's input gain
+    void ReverMixChange();          // the reverb's mix
+    void ReverTimeChange();         // the reverb's time
+    void CompGainChange();          // the compressor's output gain
+    void CompAttackChange();        // its attack
+    void CompReleaseChange();       // its release
+    void CompThresholdChange();     // its threshold
+    void CompRatioChange();         // its ratio
+    void CompPredelayChange();      // its look-ahead
+    void EchoMixChange();           // the echo's wet/dry mix
+    void EchoFeedbackChange();      // its feedback
+    void EchoLeftDelayChange();     // its left delay
+    void EchoRightDelayChange();    // its right delay
+    void EchoPanDelayChange();      // the switch to the echo while it is lit
+    void reset_eqClick();           // the bands to 0 dB
+    void reset_revClick();          // the reverb's knobs to their defaults
+    void reset_comprClick();        // the compressor's
+    void reset_echoClick();         // the echo's
+    void eqClick();                 // toggles a group, saves the values, sends all four groups
+    void reverClick();              // the same for the reverb
+    void compClick();               // the compressor
+    void echoClick();               // the echo
+    void FormMouseWheelUp();        // one notch up on the focused knob, slider or switch
+    void FormMouseWheelDown();      // one notch down
 
 protected:
     void closeEvent(QCloseEvent *event) override;
