@@ -116,6 +116,9 @@ public:
     void SpeedButton2Click();
     void SpeedButton7Click();
     void SpeedButton8Click();
+    // What the open-list button does with the chosen file: the catalogue becomes the
+    // projects of the list file (also used for a list handed over on the command line).
+    void OpenList(const QString &listPath);
     void SpeedButton9Click();
     // The project loader: loads the selected entry's project.
     void ListBox2Click();
