@@ -14,7 +14,9 @@ std::optional<DocumentArgument> documentArgument(const QStringList &arguments,
     if (arguments.size() != 1 || arguments.front().isEmpty())
         return std::nullopt;
     QString path = arguments.front();
-    if (path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+    // A file manager may hand over a file: URL; a file elsewhere is not read.
+    if (path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ||
+        path.contains(QLatin1String("://"))) {
         const QUrl url(path);
         if (!url.isLocalFile())
             return std::nullopt;

@@ -1,0 +1,52 @@
+#include "mpris/playback_state.h"
+
+#include <QDBusObjectPath>
+#include <gtest/gtest.h>
+
+using namespace vokrin::mpris;
+
+TEST(MprisActions, EachCommandInEachStateDoesWhatThePlayersButtonsWould)
+{
+    struct Case
+    {
+        Command command;
+        PlaybackStatus status;
+        Action expected;
+    };
+    const Case cases[] = {
+        {Command::Play, PlaybackStatus::Stopped, Action::StartPlay},
+        {Command::Play, PlaybackStatus::Paused, Action::Resume},
+        {Command::Play, PlaybackStatus::Playing, Action::Nothing},
+        {Command::Pause, PlaybackStatus::Playing, Action::Pause},
+        {Command::Pause, PlaybackStatus::Paused, Action::Nothing},
+        {Command::Pause, PlaybackStatus::Stopped, Action::Nothing},
+        {Command::PlayPause, PlaybackStatus::Playing, Action::Pause},
+        {Command::PlayPause, PlaybackStatus::Paused, Action::Resume},
+        {Command::PlayPause, PlaybackStatus::Stopped, Action::StartPlay},
+        {Command::Stop, PlaybackStatus::Playing, Action::Stop},
+        {Command::Stop, PlaybackStatus::Paused, Action::Stop},
+        {Command::Stop, PlaybackStatus::Stopped, Action::Nothing},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(actionFor(c.command, c.status), c.expected)
+            << "command " << int(c.command) << " in " << statusName(c.status).toStdString();
+    }
+}
+
+TEST(MprisMetadata, ATrackHasItsIdTitleUrlAndLengthAndNoTrackOnlyTheNoTrackId)
+{
+    TrackInfo track{7, QStringLiteral("Во поле берёза"), QStringLiteral("file:///songs/a%20b.ogg"),
+                    183'500'000};
+    const QVariantMap map = metadataFor(track);
+    EXPECT_EQ(map.value("mpris:trackid").value<QDBusObjectPath>().path(),
+              "/io/github/vokrin/Vokrin/track/7");
+    EXPECT_EQ(map.value("xesam:title").toString(), track.title);
+    EXPECT_EQ(map.value("xesam:url").toString(), track.url);
+    EXPECT_EQ(map.value("mpris:length").metaType(), QMetaType::fromType<qlonglong>());
+    EXPECT_EQ(map.value("mpris:length").toLongLong(), 183'500'000);
+
+    const QVariantMap none = metadataFor({});
+    EXPECT_EQ(none.keys(), QStringList{"mpris:trackid"});
+    EXPECT_EQ(none.value("mpris:trackid").value<QDBusObjectPath>().path(),
+              "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+}
