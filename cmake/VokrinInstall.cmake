@@ -73,6 +73,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus-bin")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-liberation2, qt6-translations-l10n, xdg-utils, pulseaudio | pipewire-pulse")
-set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/package)
 # Only what the program ships; tests and tools have no install rules.
 include(CPack)
