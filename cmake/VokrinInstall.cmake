@@ -6,7 +6,7 @@
 #   share/icons/hicolor/{scalable,48x48,128x128,256x256}/apps/<id>.{svg,png}
 #   share/mime/packages/<id>.xml                 the .lyp and .lyl file types
 #   share/metainfo/<id>.metainfo.xml             AppStream data
-#   share/man/man1/vokrin.1                      the man page
+#   share/man/man1/vokrin.1, share/man/ru/man1/vokrin.1   the man page, in English and Russian
 # <id> is VOKRIN_DESKTOP_ID.
 set(VOKRIN_RELEASE_DATE 2026-12-10)
 set(vokrin_desktop_src ${PROJECT_SOURCE_DIR}/resources/desktop)
@@ -42,6 +42,8 @@ configure_file(${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.metainfo.xml.in
                ${vokrin_desktop_out}/${VOKRIN_DESKTOP_ID}.metainfo.xml @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/resources/man/vokrin.1.in
                ${vokrin_desktop_out}/vokrin.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/man/vokrin.ru.1.in
+               ${vokrin_desktop_out}/ru/vokrin.1 @ONLY)
 install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.xml
@@ -49,6 +51,7 @@ install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.xml
 install(FILES ${vokrin_desktop_out}/${VOKRIN_DESKTOP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${vokrin_desktop_out}/vokrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${vokrin_desktop_out}/ru/vokrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
 
 # The Debian package (scripts/package): vokrin_<version>_<arch>.deb, installed under
 # /usr. Its dependencies on libraries are what dpkg-shlibdeps finds the two binaries

@@ -105,6 +105,11 @@ TEST(DebPackage, IsNamedForVersionAndArchitectureAndDependsOnlyOnPackagesOfThisR
             << package.toStdString() << " is not a package of this release";
     }
 
+    // And apt can resolve them all here: a dry run of installing the package.
+    const auto simulate =
+        runTool("apt-get", {"install", "--simulate", "--no-install-recommends", deb});
+    EXPECT_TRUE(simulate.ok() && simulate.out.contains("Inst vokrin")) << simulate.describe();
+
     const auto contents = runTool("dpkg-deb", {"-c", deb});
     ASSERT_TRUE(contents.ok());
     for (const char *file : {"./usr/bin/vokrin", "./usr/libexec/vokrin/vokrin-crashreport",

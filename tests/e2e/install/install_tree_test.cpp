@@ -73,6 +73,7 @@ TEST_F(InstallTree, LaysOutTheProgramItsHelperManualAndDesktopFiles)
         "share/icons/hicolor/48x48/apps/" + kId + ".png",
         "share/icons/hicolor/scalable/apps/" + kId + ".svg",
         "share/man/man1/vokrin.1",
+        "share/man/ru/man1/vokrin.1",
         "share/metainfo/" + kId + ".metainfo.xml",
         "share/mime/packages/" + kId + ".xml",
         "share/vokrin/help/vokrin.html",
@@ -190,6 +191,17 @@ TEST_F(InstallTree, TheManPageRendersAndTellsWhatTheCommandLineTakes)
          {"NAME", "SYNOPSIS", "vokrin - karaoke player", "list.lyl", "project.lyp",
           "reads no options", "org.mpris.MediaPlayer2.vokrin", "vokrin.ini"})
         EXPECT_TRUE(page.contains(QLatin1String(text))) << text;
+
+    // The Russian page, as a Russian desktop's man shows it.
+    environment.insert("LANG", "C.UTF-8");
+    const auto ru =
+        runTool("man", {"--warnings", "-l", at("share/man/ru/man1/vokrin.1")}, environment);
+    ASSERT_TRUE(ru.ok()) << ru.describe();
+    EXPECT_TRUE(ru.err.isEmpty()) << "groff warnings: " << ru.err.toStdString();
+    const QString russian = QString::fromUtf8(ru.out).simplified();
+    for (const char *text : {"ИМЯ", "СИНТАКСИС", "Параметров у программы нет", "список.lyl",
+                             "проект.lyp", "org.mpris.MediaPlayer2.vokrin"})
+        EXPECT_TRUE(russian.contains(QString::fromUtf8(text))) << text;
 }
 
 TEST_F(InstallTree, TheFileTypesCompileIntoAMimeDatabase)

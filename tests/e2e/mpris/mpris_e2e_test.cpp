@@ -9,7 +9,9 @@
 #include "test_env.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -101,6 +103,34 @@ int catalogueTextLines(const QImage &window)
     return lines;
 }
 
+// Runs the command of one of the menu entry's actions ("Stop") as the desktop runs it,
+// with the session bus in its environment; whether it succeeded.
+bool runDesktopAction(const SessionBus &bus, const QString &action)
+{
+    QFile entry(QString::fromStdString(
+        (vokrin::testing::sourceDir() / "resources/desktop/io.github.vokrin.Vokrin.desktop")
+            .string()));
+    if (!entry.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+    const qsizetype group = lines.indexOf("[Desktop Action " + action + "]");
+    if (group < 0)
+        return false;
+    for (qsizetype i = group + 1; i < lines.size() && !lines[i].startsWith('['); ++i) {
+        if (!lines[i].startsWith("Exec="))
+            continue;
+        QStringList command = lines[i].mid(5).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+        process.setProcessEnvironment(environment);
+        process.start(command.takeFirst(), command);
+        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    return false;
+}
+
 struct Song
 {
     QString list;
@@ -173,14 +203,14 @@ TEST(MprisE2E, PlayPauseAndStopFromTheBusDriveThePlayerAndItsStatusFollows)
     QThread::msleep(500); // what the sound server had queued plays out
     EXPECT_LT(loudnessOfTheNext(sound, raw, 0.5), 0.01) << "still heard while paused";
 
-    // Paused: PlayPause resumes.
-    ASSERT_TRUE(command(bus, "PlayPause"));
+    // Paused: PlayPause resumes; this time from the menu entry's "Play / Pause" action.
+    ASSERT_TRUE(runDesktopAction(bus, "PlayPause"));
     EXPECT_TRUE(waitForStatus(bus, "Playing"));
     QThread::msleep(500);
     EXPECT_GT(loudnessOfTheNext(sound, raw, 0.5), 0.1) << "not heard again after the pause";
 
-    // Stop stops the song.
-    ASSERT_TRUE(command(bus, "Stop"));
+    // Stop stops the song: the menu entry's "Stop" action, run as the desktop runs it.
+    ASSERT_TRUE(runDesktopAction(bus, "Stop"));
     EXPECT_TRUE(waitForStatus(bus, "Stopped"));
     QThread::msleep(500);
     EXPECT_LT(loudnessOfTheNext(sound, raw, 0.5), 0.01) << "still heard after Stop";
