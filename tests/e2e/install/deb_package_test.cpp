@@ -138,6 +138,10 @@ TEST(DebPackage, TheUnpackedProgramShowsItsWindowFindsItsManualAndItsCrashHelper
     const QString window = vokrin::e2e::waitForMainWindow(x);
     ASSERT_FALSE(window.isEmpty()) << "no main window\n" << vokrin.output().toStdString();
 
+    // The menu entry's StartupWMClass names the class of the program's window.
+    const auto wmClass = runTool("xprop", {"-display", x.display(), "-id", window, "WM_CLASS"});
+    EXPECT_TRUE(wmClass.out.contains("= \"vokrin\", \"vokrin\"")) << wmClass.describe();
+
     // F1: the manual from share/vokrin/help, a page full of text (without it the help
     // window says in one line that there is none).
     const QStringList before = x.visibleWindows();
