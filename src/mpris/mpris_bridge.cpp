@@ -21,7 +21,7 @@ MprisBridge::MprisBridge(Controls controls, QString identity, QString desktopEnt
       m_desktopEntry(std::move(desktopEntry))
 {
     new RootAdaptor(this);
-    new PlayerAdaptor(this);
+    m_player = new PlayerAdaptor(this);
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this, &MprisBridge::refresh);
 }
@@ -49,6 +49,7 @@ bool MprisBridge::publish(const QDBusConnection &bus)
             m_service = name;
             m_bus = connection;
             m_announced = snapshot();
+            m_announcedAt.start();
             m_poll.start();
             return true;
         }
@@ -110,9 +111,14 @@ void MprisBridge::refresh()
         changed.insert(QStringLiteral("CanPause"), canPauseNow(now));
     if (now.volume != before.volume)
         changed.insert(QStringLiteral("Volume"), now.volume);
+    const bool jumped =
+        m_announced && positionJumped(before, now, m_announcedAt.nsecsElapsed() / 1000);
     m_announced = now;
+    m_announcedAt.start();
     if (!changed.isEmpty())
         announce(changed);
+    if (jumped)
+        Q_EMIT m_player->Seeked(now.positionMicroseconds);
 }
 
 void MprisBridge::announce(const QVariantMap &changed)

@@ -3,6 +3,7 @@
 #include "mpris/playback_state.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -20,6 +21,8 @@ namespace vokrin::mpris {
 // The bridge owns no player: `Controls` are what the owner's buttons do, and `snapshot`
 // is asked for the state whenever a remote reads it and a few times a second to notice
 // changes (the end of a track, a click on a button).
+class PlayerAdaptor;
+
 class MprisBridge : public QObject
 {
     Q_OBJECT
@@ -58,7 +61,8 @@ public:
     // Carries out a remote's command as the player's buttons would; nothing while the
     // player cannot be controlled (a modal window is in front).
     void run(Command command);
-    // Compares the player with what was last announced and signals the changes.
+    // Compares the player with what was last announced and signals the changes: the
+    // properties that changed, and Seeked when the position jumped.
     void refresh();
 
     PlayerSnapshot snapshot() const;
@@ -76,6 +80,9 @@ private:
     QString m_service;
     QTimer m_poll;
     std::optional<PlayerSnapshot> m_announced;
+    // When m_announced was taken.
+    QElapsedTimer m_announcedAt;
+    PlayerAdaptor *m_player = nullptr;
 };
 
 } // namespace vokrin::mpris

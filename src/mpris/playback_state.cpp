@@ -55,4 +55,17 @@ Action actionFor(Command command, PlaybackStatus status)
     return Action::Nothing;
 }
 
+bool positionJumped(const PlayerSnapshot &before, const PlayerSnapshot &now,
+                    std::int64_t elapsedMicroseconds)
+{
+    constexpr std::int64_t kSlack = 1'000'000;
+    if (now.status == PlaybackStatus::Stopped || !(now.track == before.track))
+        return false;
+    const std::int64_t expected =
+        before.positionMicroseconds +
+        (before.status == PlaybackStatus::Playing ? elapsedMicroseconds : 0);
+    const std::int64_t off = now.positionMicroseconds - expected;
+    return off > kSlack || off < -kSlack;
+}
+
 } // namespace vokrin::mpris

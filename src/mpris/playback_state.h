@@ -50,4 +50,11 @@ enum class Command { Play, Pause, PlayPause, Stop };
 enum class Action { Nothing, StartPlay, Pause, Resume, Stop };
 Action actionFor(Command command, PlaybackStatus status);
 
+// Whether the position moved other than by playing: a jump to a lyric line, say. The
+// player was looked at `elapsedMicroseconds` ago at `before` and is now at `now`; a
+// playing track advances by the time that passed, a paused or stopped one stays. Less
+// than a second off counts as playing on (the looks are not exactly on time).
+bool positionJumped(const PlayerSnapshot &before, const PlayerSnapshot &now,
+                    std::int64_t elapsedMicroseconds);
+
 } // namespace vokrin::mpris

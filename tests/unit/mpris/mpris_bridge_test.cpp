@@ -26,9 +26,16 @@ class ChangeRecorder : public QObject
     Q_OBJECT
 public:
     std::vector<QVariantMap> changes;
+    std::vector<qlonglong> seeks;
 Q_SIGNALS:
     void heard();
+    void heardSeek();
 public Q_SLOTS:
+    void seeked(qlonglong position)
+    {
+        seeks.push_back(position);
+        Q_EMIT heardSeek();
+    }
     void changed(const QString &interface, const QVariantMap &properties, const QStringList &)
     {
         if (interface == MprisBridge::kPlayerInterface) {
@@ -218,6 +225,26 @@ TEST_F(MprisBridgeTest, ChangesOfStatusAndTrackAreAnnouncedOnceEach)
     ASSERT_TRUE(heard.wait(5000));
     EXPECT_EQ(recorder.changes.back().value("PlaybackStatus").toString(), "Stopped");
     EXPECT_FALSE(recorder.changes.back().contains("Metadata")) << "the track stayed";
+}
+
+TEST_F(MprisBridgeTest, AJumpOfThePositionIsAnnouncedAsSeeked)
+{
+    ChangeRecorder recorder;
+    ASSERT_TRUE(remote.connect(bridge->serviceName(), MprisBridge::kObjectPath,
+                               MprisBridge::kPlayerInterface, "Seeked", &recorder,
+                               SLOT(seeked(qlonglong))));
+    QSignalSpy seeks(&recorder, &ChangeRecorder::heardSeek);
+    call(MprisBridge::kRootInterface, "Raise");
+    player.state.status = PlaybackStatus::Paused;
+    player.state.track = {5, "a.wav", "file:///a.wav", 100'000'000};
+    player.state.positionMicroseconds = 10'000'000;
+    bridge->refresh();
+    EXPECT_FALSE(seeks.wait(600)) << "a new track is no seek";
+
+    // A double-click on a lyric line moves the song to its cue.
+    player.state.positionMicroseconds = 70'000'000;
+    ASSERT_TRUE(seeks.wait(5000));
+    EXPECT_EQ(recorder.seeks, std::vector<qlonglong>{70'000'000});
 }
 
 TEST_F(MprisBridgeTest, ASecondCopyTakesAnInstanceNameAndNamesAreGivenBackAtTheEnd)

@@ -50,3 +50,37 @@ TEST(MprisMetadata, ATrackHasItsIdTitleUrlAndLengthAndNoTrackOnlyTheNoTrackId)
     EXPECT_EQ(none.value("mpris:trackid").value<QDBusObjectPath>().path(),
               "/org/mpris/MediaPlayer2/TrackList/NoTrack");
 }
+
+TEST(MprisSeeked, OnlyAPositionThatMovedOtherThanByPlayingIsAJump)
+{
+    const TrackInfo song{1, "a.wav", "file:///a.wav", 60'000'000};
+    const auto at = [&](PlaybackStatus status, std::int64_t seconds, TrackInfo track) {
+        PlayerSnapshot snapshot;
+        snapshot.status = status;
+        snapshot.track = track;
+        snapshot.positionMicroseconds = seconds * 1'000'000;
+        return snapshot;
+    };
+    constexpr std::int64_t quarter = 250'000;
+    using S = PlaybackStatus;
+    struct Case
+    {
+        PlayerSnapshot before, now;
+        std::int64_t elapsed;
+        bool jumped;
+        const char *what;
+    };
+    const Case cases[] = {
+        {at(S::Playing, 10, song), at(S::Playing, 10, song), quarter, false, "a quarter late"},
+        {at(S::Playing, 10, song), at(S::Playing, 12, song), 2'000'000, false, "played on"},
+        {at(S::Playing, 10, song), at(S::Playing, 40, song), quarter, true, "forward to a line"},
+        {at(S::Playing, 40, song), at(S::Playing, 5, song), quarter, true, "back to a line"},
+        {at(S::Paused, 10, song), at(S::Paused, 10, song), 5'000'000, false, "paused stays"},
+        {at(S::Paused, 10, song), at(S::Playing, 30, song), quarter, true, "paused, then a jump"},
+        {at(S::Playing, 30, song), at(S::Stopped, 30, song), quarter, false, "stopped"},
+        {at(S::Playing, 30, song), at(S::Playing, 0, {2, "b.wav", "file:///b.wav", 1}), quarter,
+         false, "another track starts"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(positionJumped(c.before, c.now, c.elapsed), c.jumped) << c.what;
+}
