@@ -123,7 +123,10 @@ public:
     void SpeedButton2Click();                    // "-": the selected entry removed
     void SpeedButton7Click();                    // the catalogue saved as a list file
     void SpeedButton8Click();                    // a list file opened into the catalogue
-    void SpeedButton9Click();                    // the project wizard shown modally
+    // What the open-list button does with the chosen file: the catalogue becomes the
+    // projects of the list file (also used for a list handed over on the command line).
+    void OpenList(const QString &listPath);
+    void SpeedButton9Click(); // the project wizard shown modally
     // The project loader: loads the selected entry's project.
     void ListBox2Click();
     void ListBox2DblClick();

@@ -69,11 +69,14 @@ void TMainForm::SpeedButton7Click()
 
 void TMainForm::SpeedButton8Click()
 {
-    const auto chosen = vokrin::platform::platform().openFile(this, OpenDialog2);
-    if (!chosen)
-        return;
+    if (const auto chosen = vokrin::platform::platform().openFile(this, OpenDialog2))
+        OpenList(*chosen);
+}
+
+void TMainForm::OpenList(const QString &listPath)
+{
     // Read first: a list that cannot be read leaves the catalogue as it was.
-    const QStringList paths = vokrin::content::readListFile(*chosen);
+    const QStringList paths = vokrin::content::readListFile(listPath);
     ListView1->clear();
     for (const QString &path : paths)
         AddProject(path);

@@ -24,6 +24,8 @@ void Player::OpenStream(const std::string &path, DWORD &handle, bool withEffects
     handle = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_SAMPLE_FX);
     if (handle == 0)
         handle = BASS_MusicLoad(FALSE, path.c_str(), 0, 0, BASS_MUSIC_RAMP | BASS_SAMPLE_FX, 0);
+    if (&handle == &m_stream)
+        m_streamPath = handle != 0 ? path : std::string();
     if (handle == 0) {
         if (m_hooks.reportUnplayable)
             m_hooks.reportUnplayable();

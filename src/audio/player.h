@@ -35,6 +35,9 @@ public:
     // The current stream; 0 when none is open.
     DWORD stream() const { return m_stream; }
     DWORD &streamHandle() { return m_stream; }
+    // The file last opened on the current stream (as given, local 8-bit encoding); empty
+    // when that open failed or nothing was opened yet.
+    const std::string &streamPath() const { return m_streamPath; }
 
     // Frees what `handle` holds, opens `path` as a stream (effects allowed), else as a
     // music module, and stores the result in `handle` (0 when neither worked, after the
@@ -62,6 +65,7 @@ public:
 private:
     Hooks m_hooks;
     DWORD m_stream = 0;
+    std::string m_streamPath;
 };
 
 } // namespace vokrin::audio

@@ -31,6 +31,19 @@ QString defaultReportFile(const QString &programFolder)
     return folder + QStringLiteral("/bugreport.txt");
 }
 
+QString helperPathFor(const QString &programFolder)
+{
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(QLatin1String(kHelperName));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    const QString installed = QDir::cleanPath(folder.filePath(
+        QStringLiteral(VOKRIN_HELPER_DIR_FROM_PROGRAM "/") + QLatin1String(kHelperName)));
+    if (QFileInfo(installed).isExecutable())
+        return installed;
+    return beside;
+}
+
 void setReportFile(const QString &fileName)
 {
     ReporterState &state = reporterState();
@@ -57,10 +70,8 @@ void prepareReporter(int argc, char **argv)
              QFile::encodeName(program.absolutePath()).constData());
     safeCopy(state.programName, sizeof state.programName,
              QFile::encodeName(program.fileName()).constData());
-    safeCopy(
-        state.helperPath, sizeof state.helperPath,
-        QFile::encodeName(program.absolutePath() + QLatin1Char('/') + QLatin1String(kHelperName))
-            .constData());
+    safeCopy(state.helperPath, sizeof state.helperPath,
+             QFile::encodeName(helperPathFor(program.absolutePath())).constData());
     safeCopy(state.programVersion, sizeof state.programVersion, VOKRIN_VERSION);
     setReportFile(defaultReportFile(program.absolutePath()));
 }

@@ -41,9 +41,13 @@ QString defaultReportFile(const QString &programFolder);
 // Replaces the report file (a relative name is taken relative to the program's folder).
 void setReportFile(const QString &fileName);
 
-// The helper program that walks stacks and shows the box after a fatal signal; it lives
-// beside the program.
+// The helper program that walks stacks and shows the box after a fatal signal. In the
+// build tree it lives beside the program; an installed program finds it in its private
+// folder (libexec/vokrin beside bin/).
 inline constexpr char kHelperName[] = "vokrin-crashreport";
+// The helper for a program in `programFolder`: the executable beside it, else the one in
+// the installed layout, else (when neither is there) the path beside it.
+QString helperPathFor(const QString &programFolder);
 
 // Collects the header and the paths and copies the arguments; called by install, and by
 // tests that report without installing the handlers.

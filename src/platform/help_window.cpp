@@ -15,7 +15,7 @@ QString findManual(const QString &helpFile)
     const QDir appDir(QCoreApplication::applicationDirPath());
     const QStringList candidates = {
         appDir.filePath(QStringLiteral("help/") + html),
-        appDir.filePath(QStringLiteral("../share/vokrin/help/") + html),
+        appDir.filePath(QStringLiteral(VOKRIN_DATA_DIR_FROM_PROGRAM "/help/") + html),
         QStringLiteral(":/help/") + html,
     };
     for (const QString &candidate : candidates) {

@@ -7,8 +7,9 @@ class QWidget;
 namespace vokrin::platform {
 
 // Where the HTML manual for a classic help file name lives: "vokrin.hlp" is looked up
-// as help/vokrin.html beside the executable, then in ../share/vokrin/help/, then in the
-// program's resources (:/help/). Empty when none is found.
+// as help/vokrin.html beside the executable (the build tree), then in share/vokrin/help/
+// of the installed prefix (../share/vokrin/help/ from bin/), then in the program's
+// resources (:/help/). Empty when none is found.
 QString findManual(const QString &helpFile);
 
 // The anchor a help context maps to in the manual ("context-0").

@@ -361,6 +361,72 @@ qint64 SoundServer::recordedFrames() const
     return m_recordingFile.isEmpty() ? 0 : QFileInfo(m_recordingFile).size() / 4;
 }
 
+// --- SessionBus ----------------------------------------------------------------------
+
+SessionBus::SessionBus() : m_daemon(std::make_unique<QProcess>())
+{
+    // The daemon prints the address it listens on, then serves until it is stopped.
+    m_daemon->setStandardErrorFile(QProcess::nullDevice());
+    endWithThisProcess(*m_daemon);
+    m_daemon->start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                     QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    if (!m_daemon->waitForStarted(10000)) {
+        m_why = QStringLiteral("dbus-daemon cannot start here (is dbus-daemon installed?)");
+        return;
+    }
+    QByteArray line;
+    QElapsedTimer clock;
+    clock.start();
+    while (!line.contains('\n') && clock.elapsed() < 30000 &&
+           m_daemon->state() == QProcess::Running) {
+        m_daemon->waitForReadyRead(200);
+        line += m_daemon->readAllStandardOutput();
+    }
+    if (!line.contains('\n')) {
+        m_why = QStringLiteral("dbus-daemon did not report its address");
+        stop(m_daemon.get());
+        return;
+    }
+    m_address = QString::fromUtf8(line.trimmed());
+}
+
+SessionBus::~SessionBus()
+{
+    stop(m_daemon.get());
+}
+
+QString SessionBus::send(const QStringList &arguments, bool *ok) const
+{
+    QProcess process;
+    process.start(QStringLiteral("dbus-send"), QStringList{QStringLiteral("--bus=") + m_address,
+                                                           QStringLiteral("--print-reply")} +
+                                                   arguments);
+    const bool finished = process.waitForStarted(10000) && process.waitForFinished(30000);
+    if (!finished)
+        stop(&process);
+    if (ok != nullptr)
+        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool SessionBus::waitForName(const QString &name, int timeoutMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        bool ok = false;
+        const QString reply = send(
+            {QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+             QStringLiteral("org.freedesktop.DBus.NameHasOwner"), QStringLiteral("string:") + name},
+            &ok);
+        if (ok && reply.contains(QLatin1String("boolean true")))
+            return true;
+        QThread::msleep(100);
+    } while (clock.elapsed() < timeoutMs);
+    return false;
+}
+
 // --- Program -------------------------------------------------------------------------
 
 QString Program::executable()
@@ -368,7 +434,8 @@ QString Program::executable()
     return QString::fromStdString((vokrin::testing::binaryDir() / "bin" / "vokrin").string());
 }
 
-Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &settings)
+Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &settings,
+                 const Options &options)
     : m_process(std::make_unique<QProcess>())
 {
     const QString root = tempDir("vokrin-run");
@@ -402,11 +469,16 @@ Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &s
         environment.insert(QStringLiteral("PULSE_SERVER"),
                            QStringLiteral("unix:") + root + QStringLiteral("/no-server"));
     }
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                       options.sessionBus != nullptr
+                           ? options.sessionBus->address()
+                           : QStringLiteral("unix:path=") + root + QStringLiteral("/no-bus"));
     m_process->setProcessEnvironment(environment);
     m_process->setWorkingDirectory(m_workDir);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     endWithThisProcess(*m_process);
-    m_process->start(executable(), {});
+    m_process->start(options.executable.isEmpty() ? executable() : options.executable,
+                     options.arguments);
     m_started = m_process->waitForStarted(30000);
 }
 
@@ -432,6 +504,11 @@ int Program::waitForExit(int timeoutMs)
 bool Program::finished() const
 {
     return m_process->state() == QProcess::NotRunning;
+}
+
+qint64 Program::pid() const
+{
+    return m_process->processId();
 }
 
 QString Program::output() const

@@ -117,14 +117,54 @@ private:
     QString m_why;
 };
 
+// A private session bus (dbus-daemon --session) for one scenario; stopped with it.
+class SessionBus
+{
+public:
+    SessionBus();
+    ~SessionBus();
+    SessionBus(const SessionBus &) = delete;
+    SessionBus &operator=(const SessionBus &) = delete;
+
+    bool running() const { return !m_address.isEmpty(); }
+    const QString &why() const { return m_why; }
+    // The address a client connects to (DBUS_SESSION_BUS_ADDRESS).
+    const QString &address() const { return m_address; }
+    // Runs dbus-send on this bus with --print-reply; its standard output. `ok` tells
+    // whether the call succeeded.
+    QString send(const QStringList &arguments, bool *ok = nullptr) const;
+    // Waits until some client owns `name`.
+    bool waitForName(const QString &name, int timeoutMs = 60000) const;
+
+private:
+    std::unique_ptr<QProcess> m_daemon;
+    QString m_address;
+    QString m_why;
+};
+
 // The real program, started on `x` with a fresh settings folder. Without a sound server
 // it is pointed at one that does not exist, so its output cannot open. `settings`, when
 // not empty, is the text of the settings file (vokrin.ini, UTF-8) that the program finds
 // at its start, so a scenario can begin with stored colours or effect values.
+//
+// It never reaches the desktop's own session bus: without `Options::sessionBus` its bus
+// address names a socket that does not exist, so it runs without a bus.
+struct ProgramOptions
+{
+    // The command line after the program's name.
+    QStringList arguments;
+    // Another binary than the build tree's (an installed or unpacked one).
+    QString executable;
+    // The bus it may use.
+    const SessionBus *sessionBus = nullptr;
+};
+
 class Program
 {
 public:
-    Program(const XServer &x, const SoundServer *sound, const QByteArray &settings = {});
+    using Options = ProgramOptions;
+    Program(const XServer &x, const SoundServer *sound, const QByteArray &settings = {},
+            const Options &options = {});
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -136,6 +176,8 @@ public:
     int waitForExit(int timeoutMs = 60000);
     bool finished() const;
     QString output() const;
+    // Its process id (0 when it is not running).
+    qint64 pid() const;
     // Its settings folder ($XDG_CONFIG_HOME).
     const QString &configHome() const { return m_configHome; }
     // A folder for the scenario's own files.
