@@ -4,6 +4,7 @@
 
 #include <sndfile.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace vokrin::engine {
@@ -104,6 +105,8 @@ public:
     SndfileDecoder(std::unique_ptr<Opened> opened, SNDFILE *file, const SF_INFO &info)
         : m_opened(std::move(opened)), m_file(file), m_info(info), m_layout(layoutOf(file, info))
     {
+        const int subtype = info.format & SF_FORMAT_SUBMASK;
+        m_floats = subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
     }
     ~SndfileDecoder() override { sf_close(m_file); }
 
@@ -114,7 +117,8 @@ public:
 
     long read(int16_t *out, long frames) override
     {
-        const sf_count_t got = sf_readf_short(m_file, out, frames);
+        const sf_count_t got =
+            m_floats ? readFloats(out, frames) : sf_readf_short(m_file, out, frames);
         if (got < 0)
             return -1;
         if (got == 0 && m_position < lengthFrames())
@@ -132,10 +136,32 @@ public:
     }
 
 private:
+    // Float data: full scale is 1.0, converted here (libsndfile's own conversion would
+    // either truncate to -1..1 or scale by the file's peak, which reads the whole file).
+    sf_count_t readFloats(int16_t *out, long frames)
+    {
+        const std::size_t samples =
+            static_cast<std::size_t>(frames) * static_cast<std::size_t>(m_info.channels);
+        if (m_scratch.size() < samples)
+            m_scratch.resize(samples);
+        const sf_count_t got = sf_readf_float(m_file, m_scratch.data(), frames);
+        const std::size_t n =
+            got > 0 ? static_cast<std::size_t>(got) * static_cast<std::size_t>(m_info.channels) : 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const float v = m_scratch[i] * 32768.0f;
+            out[i] = static_cast<int16_t>(v >= 32767.0f    ? 32767
+                                          : v <= -32768.0f ? -32768
+                                                           : std::lrint(v));
+        }
+        return got;
+    }
+
     std::unique_ptr<Opened> m_opened;
     SNDFILE *m_file;
     SF_INFO m_info;
     std::vector<Speaker> m_layout;
+    bool m_floats = false;
+    std::vector<float> m_scratch;
     uint64_t m_position = 0;
 };
 
@@ -157,8 +183,6 @@ std::unique_ptr<Decoder> openSndfileDecoder(const FileWindow &window, OpenError 
         error = OpenError::Format;
         return nullptr;
     }
-    // Float data read as 16-bit is scaled, not truncated to -1..1 integers.
-    sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
     return std::make_unique<SndfileDecoder>(std::move(opened), file, info);
 }
 

@@ -240,16 +240,19 @@ ProbedFile probeFile(const SourceFile &file)
     // show what it is in that gets a longer look (junk in front of the first frame).
     std::vector<uint8_t> head;
     std::size_t found = 0;
-    for (std::size_t look : {std::size_t{16} * 1024, std::size_t{1024} * 1024}) {
-        const uint64_t rest = size - begin;
+    const uint64_t rest = size - begin;
+    for (std::size_t look = 16 * 1024;; look *= 2) {
+        // Grows what has been read without reading any of it twice.
+        const std::size_t had = head.size();
         const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(rest, look));
         head.resize(want);
-        const long got = file.readAt(begin, head.data(), want);
-        if (got <= 0)
+        const long got = file.readAt(begin + had, head.data() + had, want - had);
+        if (got < 0)
             return result;
-        head.resize(static_cast<std::size_t>(got));
+        head.resize(had + static_cast<std::size_t>(got));
         result.format = probe(head.data(), head.size(), &found, head.size() == rest);
-        if (result.format != StreamFormat::Unknown || head.size() == rest)
+        if (result.format != StreamFormat::Unknown || head.size() == rest || got == 0 ||
+            look >= 1024 * 1024)
             break;
     }
     if (result.format == StreamFormat::Unknown)
