@@ -12,8 +12,8 @@
 namespace vokrin::engine {
 
 // Finds a stream's exact length in frames by reading the whole file through a reader of
-// its own: safe to run on another thread while the decoder plays. Gives 0 when it could
-// not, or when `cancel` was set.
+// its own (and learns what makes later seeks fast): safe to run on another thread while
+// the decoder plays. Gives 0 when it could not, or when `cancel` was set.
 using LengthScan = std::function<uint64_t(const std::atomic<bool> &cancel)>;
 
 // A source of 16-bit interleaved PCM. Not thread-safe: the channel's decode lock guards it.
@@ -24,7 +24,8 @@ public:
     virtual int sampleRate() const = 0;
     virtual int channels() const = 0;
     // Length in frames (for music: the song's duration at the output rate). Exact when
-    // lengthExact(); otherwise an estimate that lengthScan() makes exact.
+    // lengthExact(); otherwise an estimate that lengthScan() makes exact. A decoder may
+    // offer a scan even with an exact length, for what the scan learns besides.
     virtual uint64_t lengthFrames() const = 0;
     virtual bool lengthExact() const { return true; }
     virtual LengthScan lengthScan() const { return {}; }

@@ -166,7 +166,10 @@ public:
 
     LengthScan lengthScan() const override
     {
-        if (m_exact)
+        // Also run where the header gave the length: the scan's seek index is what lets
+        // the next open of this file jump straight to a place.
+        Learned known;
+        if (LearnedCache::instance().get(keyOf(*m_handle->window), known))
             return {};
         const FileWindow window(m_handle->window->file(), m_handle->window->begin(),
                                 m_handle->window->end());

@@ -40,9 +40,11 @@ std::unique_ptr<Decoder> openStreamDecoder(const std::string &path, OpenError &e
     case StreamFormat::Unknown:
         break;
     }
-    if (probed.format != StreamFormat::Sndfile)
+    // An Ogg file that libvorbisfile refuses goes no further: libsndfile's own Ogg reader
+    // leaks on broken ones.
+    if (probed.format != StreamFormat::Sndfile && probed.format != StreamFormat::Vorbis)
         attempts.push_back({openSndfileDecoder, &whole});
-    if (probed.format != StreamFormat::Vorbis)
+    if (probed.format == StreamFormat::Unknown)
         attempts.push_back({openVorbisDecoder, &whole});
 
     for (const Attempt &attempt : attempts) {

@@ -282,8 +282,7 @@ void Engine::decodeLoop()
 
 void Engine::requestScanLocked(const std::shared_ptr<Channel> &channel)
 {
-    if (channel->lengthExact.load() || !channel->lengthScan ||
-        channel->scanRequested.exchange(true))
+    if (!channel->lengthScan || channel->scanRequested.exchange(true))
         return;
     {
         std::lock_guard scan(m_scanLock);
@@ -320,7 +319,7 @@ void Engine::scanLoop()
             continue;
         // Reads the whole file on a reader of its own; freeing the channel cancels it.
         const uint64_t exact = channel->lengthScan(channel->scanCancel);
-        if (exact > 0 && !channel->scanCancel.load()) {
+        if (exact > 0 && !channel->scanCancel.load() && !channel->lengthExact.load()) {
             channel->lengthFrames.store(exact);
             channel->lengthExact.store(true);
         }

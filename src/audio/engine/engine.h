@@ -66,7 +66,8 @@ private:
     std::shared_ptr<Channel> findLocked(uint32_t handle);
     uint32_t addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, bool decode,
                         const std::string &path, bool prescan);
-    // Queues the length scan of a channel whose length is still an estimate.
+    // Queues the scan of a channel (its exact length where that is still an estimate,
+    // and the seek index of an MP3) on the scan thread.
     void requestScanLocked(const std::shared_ptr<Channel> &channel);
     void scanLoop();
     void stopScanThread();
