@@ -346,7 +346,9 @@ bool Engine::getAttributes(uint32_t handle, uint32_t *freq, uint32_t *volume, in
 
 uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool asFloat)
 {
-    std::lock_guard lock(m_lock);
+    // Decoding happens on the caller's thread, under the channel's own lock only: other
+    // calls never wait for it.
+    std::unique_lock lock(m_lock);
     auto channel = findLocked(handle);
     if (!channel)
         return UINT32_MAX;
@@ -362,6 +364,7 @@ uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool as
     const std::size_t sampleSize = asFloat ? sizeof(float) : sizeof(int16_t);
     const long frames = static_cast<long>(bytes / (ch * sampleSize));
     std::vector<float> scratch(static_cast<std::size_t>(frames) * ch);
+    lock.unlock();
     long got = 0;
     {
         std::lock_guard decode(channel->decodeLock);

@@ -91,7 +91,8 @@ TEST_P(SeekTest, ReadingFromASeekGivesTheSamplesOfAReadFromTheStart)
     const HSTREAM whole = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
     ASSERT_NE(whole, 0u);
     const std::vector<int16_t> reference = readAll(whole);
-    const HSTREAM seeking = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    const HSTREAM seeking =
+        BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
     ASSERT_NE(seeking, 0u);
     const uint64_t length = BASS_StreamGetLength(seeking);
     ASSERT_EQ(length, reference.size() * 2);

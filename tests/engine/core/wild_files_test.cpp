@@ -395,5 +395,39 @@ TEST_F(ManualClockTest, ChainedOggPlaysItsLinksAndEndsCleanlyWhereTheRateChanges
     EXPECT_EQ(BASS_ChannelGetPosition(played), expected.size() * 2);
 }
 
+TEST_F(ManualClockTest, Mp3WhoseRateChangesEndsCleanlyAtTheChange)
+{
+    const fs::path dir = vokrin::testing::makeTempDir("rate-change");
+    const int rates[2] = {44100, 48000};
+    std::vector<Bytes> parts;
+    for (int rate : rates) {
+        const fs::path wav = dir / (std::to_string(rate) + ".wav");
+        const fs::path mp3 = dir / (std::to_string(rate) + ".mp3");
+        ASSERT_TRUE(vokrin::fixtures::writeWav(wav, vokrin::fixtures::ramp(rate, 2, 1.0)));
+        ASSERT_TRUE(run({"lame", "--quiet", "-t", "-b", "128", wav.string(), mp3.string()}));
+        parts.push_back(readBytes(mp3));
+    }
+    const fs::path joined = dir / "joined.mp3";
+    ASSERT_TRUE(writeBytes(joined, cat({parts[0], parts[1]})));
+
+    const HSTREAM first =
+        BASS_StreamCreateFile(FALSE, (dir / "44100.mp3").c_str(), 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(first, 0u);
+    const std::vector<int16_t> expected = readAll(first);
+    const HSTREAM h = BASS_StreamCreateFile(FALSE, joined.c_str(), 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(h, 0u);
+    const std::vector<int16_t> got = readAll(h);
+    // The 44.1 kHz part, whole, and nothing of the 48 kHz part played at the wrong speed.
+    ASSERT_GE(got.size(), expected.size() - 2 * 1152);
+    EXPECT_LE(got.size(), expected.size());
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), expected.begin()));
+
+    const HSTREAM played = BASS_StreamCreateFile(FALSE, joined.c_str(), 0, 0, 0x80);
+    ASSERT_TRUE(BASS_ChannelPlay(played, FALSE));
+    render(3 * 44100);
+    EXPECT_EQ(BASS_ChannelIsActive(played), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+    EXPECT_EQ(BASS_ChannelGetPosition(played), got.size() * 2);
+}
+
 } // namespace
 } // namespace vokrin::enginetest
