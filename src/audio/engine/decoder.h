@@ -41,6 +41,10 @@ public:
 
 enum class OpenError { None, FileOpen, Format, Memory };
 
+// Sets up the decoding libraries once (their tables), so that the first open of a file
+// costs no more than the ones after it. Safe to call more than once.
+void prepareDecoders();
+
 class FileWindow;
 
 // Opens a file as a stream, choosing the decoder by the file's content: MPEG audio

@@ -265,6 +265,15 @@ private:
 
 } // namespace
 
+void prepareDecoders()
+{
+    initLibrary();
+    // libmpg123 builds its synthesis tables for a handle's first decoder.
+    mpg123_handle *mh = mpg123_new(nullptr, nullptr);
+    if (mh)
+        mpg123_delete(mh);
+}
+
 std::unique_ptr<Decoder> openMpegDecoder(const FileWindow &window, OpenError &error)
 {
     long rate = 0;

@@ -40,6 +40,7 @@ bool Engine::init(int device, uint32_t freq)
         return false;
     }
     m_rate = static_cast<int>(freq);
+    prepareDecoders();
     auto render = [this](float *stereo, int frames) { this->render(stereo, frames); };
     m_manual = false;
     if (device == 0) {

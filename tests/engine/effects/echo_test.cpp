@@ -104,6 +104,15 @@ TEST(Echo, FeedbackAloneNeverTakesPinkNoisePastFullScale)
     }
 }
 
+TEST(Echo, InputPastFullScaleWithFullFeedbackStaysFinite)
+{
+    // An equaliser in front can hand the echo samples far past full scale.
+    const Audio out = echo(settings(100, 100, 5, 7, true), noise(44100, 2, 44100, 40.0));
+    for (float v : out.samples)
+        ASSERT_TRUE(std::isfinite(v));
+    EXPECT_LT(peakAbs(out.channel(0), 0, out.frames()), 40.0);
+}
+
 TEST(Echo, MixZeroIsDryAndBitExact)
 {
     Audio in = sine(44100, 2, 44100, 523.0, 0.9);

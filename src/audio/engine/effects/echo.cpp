@@ -29,14 +29,17 @@ float withFeedback(float input, float feedback)
     const float a = input < 0.0f ? -input : input;
     if ((feedback >= 0.0f) != (input >= 0.0f) && input != 0.0f)
         return input + feedback; // opposite signs: the sum is no larger than either
-    const float room = a < 1.0f ? 1.0f - a : 0.0f;
+    if (!(a < 1.0f))
+        return input; // already at full scale (or past it, or not a number): no room
+    const float room = 1.0f - a;
     const float f = feedback < 0.0f ? -feedback : feedback;
     const float knee = 0.9f * room;
     if (f <= knee)
         return input + feedback;
+    // knee + top * over / (1 + over) with over = (f - knee) / top, written so that a
+    // vanishing room never divides by zero.
     const float top = room - knee;
-    const float over = (f - knee) / top;
-    const float bent = knee + top * over / (1.0f + over);
+    const float bent = knee + top * (f - knee) / (top + (f - knee));
     return input + (feedback < 0.0f ? -bent : bent);
 }
 
