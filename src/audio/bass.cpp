@@ -108,7 +108,8 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD le
     const char *path = pathOf(mem, file, offset, length);
     if (!path)
         return 0;
-    return theEngine().createStream(path, (flags & BASS_STREAM_DECODE) != 0);
+    return theEngine().createStream(path, (flags & BASS_STREAM_DECODE) != 0,
+                                    (flags & BASS_STREAM_PRESCAN) != 0);
 }
 
 BOOL BASS_StreamFree(HSTREAM handle)

@@ -75,7 +75,11 @@ typedef DWORD HFX; // an effect on a channel
 #define BASS_SAMPLE_FLOAT 0x100
 #define BASS_MUSIC_RAMP 0x200 // volume ramping (always on here)
 #define BASS_MUSIC_RAMPS 0x400
-#define BASS_STREAM_PRESCAN 0x20000 // exact length by scanning (always done here)
+// Exact length at once: a file whose header does not give it (an MP3 without a
+// LAME/Xing/Info frame) is scanned on the calling thread. Without the flag, opening
+// reads the headers only and the engine's own thread scans such a file once its length
+// is asked for or it is played or positioned.
+#define BASS_STREAM_PRESCAN 0x20000
 #define BASS_MUSIC_PRESCAN BASS_STREAM_PRESCAN
 #define BASS_STREAM_AUTOFREE 0x40000
 #define BASS_STREAM_DECODE 0x200000 // a channel that is read with BASS_ChannelGetData, not played
@@ -120,7 +124,11 @@ BOOL BASS_SetVolume(DWORD volume);  // 100 unity gain, 0 silence
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD length, DWORD flags);
 BOOL BASS_StreamFree(HSTREAM handle);
-QWORD BASS_StreamGetLength(DWORD handle); // streams and music, bytes; (QWORD)-1 on error
+// Streams and music, bytes; (QWORD)-1 on error. Exact from the file's header (WAV, OGG,
+// FLAC, an MP3's LAME/Xing/Info frame), after BASS_STREAM_PRESCAN, or once the engine's
+// scan has finished; until then an estimate from the file size and the first frame's
+// bit rate. Positions are exact either way.
+QWORD BASS_StreamGetLength(DWORD handle);
 const char *BASS_StreamGetTags(DWORD handle, DWORD tags);
 
 HMUSIC BASS_MusicLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DWORD flags,

@@ -51,6 +51,21 @@ fuzz_ini)
   printf '\xef\xbb\xbf; comment\n[a]\nx = 0x1F \n[A\ny=1,5\nnot an entry\n' >"$corpus/odd-lines"
   printf "[S]\rq='single'\rn=-2147483648" >"$corpus/cr-ends"
   ;;
+fuzz_stream)
+  # Small files of every kind the engine opens, from the encoders the tests use.
+  sox -n -r 8000 -c 1 -b 16 "$corpus/tone.wav" synth 0.05 sine 440
+  sox -n -r 8000 -c 6 -b 16 "$corpus/six.wav" synth 0.02 sine 440
+  sox -n -r 8000 -c 2 -e floating-point -b 32 "$corpus/float.wav" synth 0.02 sine 440
+  sox "$corpus/tone.wav" "$corpus/tone.flac"
+  lame --quiet -b 32 "$corpus/tone.wav" "$corpus/tone.mp3"
+  lame --quiet -t -b 32 "$corpus/tone.wav" "$corpus/plain.mp3"
+  twolame --quiet -b 64 "$corpus/tone.wav" "$corpus/tone.mp2" 2>/dev/null || true
+  oggenc --quiet -o "$corpus/tone.ogg" "$corpus/tone.wav"
+  cat "$corpus/tone.ogg" "$corpus/tone.ogg" >"$corpus/chained.ogg"
+  { printf 'ID3\x04\x00\x10\x00\x00\x00\x0a'; head -c 10 /dev/zero; printf '3DI\x04\x00\x10\x00\x00\x00\x0a'
+    cat "$corpus/plain.mp3"; printf 'APETAGEX'; head -c 24 /dev/zero; printf 'TAG'; head -c 125 /dev/zero; } \
+    >"$corpus/tagged.mp3"
+  ;;
 *)
   echo "no seeds for $kind" >&2
   exit 1

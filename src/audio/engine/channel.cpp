@@ -21,6 +21,16 @@ soxr_t makeResampler(int from, int to, int channels)
     return error ? nullptr : resampler;
 }
 
+std::vector<StereoGains> downmixFor(const Decoder &decoder)
+{
+    std::vector<Speaker> layout = decoder.layout();
+    if (static_cast<int>(layout.size()) != decoder.channels())
+        layout = waveLayout(decoder.channels());
+    if (static_cast<int>(layout.size()) != decoder.channels())
+        layout.assign(static_cast<std::size_t>(decoder.channels()), Speaker::Unknown);
+    return stereoDownmix(layout);
+}
+
 } // namespace
 
 Channel::Channel(uint32_t handle_, ChannelKind kind_, bool decodeOnly_,
@@ -28,8 +38,9 @@ Channel::Channel(uint32_t handle_, ChannelKind kind_, bool decodeOnly_,
                  std::optional<Id3v1Block> tags_)
     : handle(handle_), kind(kind_), decodeOnly(decodeOnly_), srcRate(decoder_->sampleRate()),
       channels(decoder_->channels()), lengthFrames(decoder_->lengthFrames()),
-      outRate(decodeOnly_ ? decoder_->sampleRate() : outRate_), tags(tags_),
-      chain(decodeOnly_ ? decoder_->sampleRate() : outRate_, decoder_->channels()),
+      lengthExact(decoder_->lengthExact()), lengthScan(decoder_->lengthScan()),
+      downmix(downmixFor(*decoder_)), outRate(decodeOnly_ ? decoder_->sampleRate() : outRate_),
+      tags(tags_), chain(decodeOnly_ ? decoder_->sampleRate() : outRate_, decoder_->channels()),
       decoder(std::move(decoder_))
 {
     const std::size_t ch = static_cast<std::size_t>(channels);
@@ -52,6 +63,7 @@ Channel::Channel(uint32_t handle_, ChannelKind kind_, bool decodeOnly_,
 
 Channel::~Channel()
 {
+    scanCancel.store(true);
     if (resampler)
         soxr_delete(resampler);
 }
@@ -60,6 +72,12 @@ void Channel::produce()
 {
     const std::size_t ch = static_cast<std::size_t>(channels);
     for (;;) {
+        // A seek the API asked for comes before anything else.
+        const uint64_t request = seekRequested.load(std::memory_order_acquire);
+        if (request != seekServiced) {
+            seekServiced = request;
+            seekLocked(seekTarget.load(std::memory_order_relaxed), request);
+        }
         if (pendingOffset < pendingFrames) {
             pendingOffset +=
                 ring->write(&pending[pendingOffset * ch], pendingFrames - pendingOffset);
@@ -107,21 +125,26 @@ void Channel::produce()
     }
 }
 
-bool Channel::seekLocked(uint64_t frame)
+bool Channel::seekLocked(uint64_t frame, uint64_t request)
 {
-    if (frame > lengthFrames)
+    if (lengthExact.load() && frame > lengthFrames.load())
         return false;
-    if (!decoder->seek(frame))
-        return false;
-    decodedFrame = frame;
-    sourceEnded = false;
-    endPublished = false;
-    pendingFrames = pendingOffset = 0;
+    const bool reached = decoder->seek(frame);
     if (decodeOnly) {
+        if (!reached)
+            return false;
+        decodedFrame = frame;
         readFrame = frame;
         readEnded = false;
         return true;
     }
+    // A place the decoder cannot reach (past the end of a stream whose length is still
+    // an estimate) ends the channel there.
+    decodedFrame = frame;
+    sourceEnded = !reached;
+    endPublished = false;
+    endFrame.store(frame, std::memory_order_relaxed);
+    pendingFrames = pendingOffset = 0;
     if (resampler)
         soxr_clear(resampler);
     // Tell the mixer: whatever sits in the ring before its current write index is stale.
@@ -132,8 +155,21 @@ bool Channel::seekLocked(uint64_t frame)
     endIndex.store(UINT64_MAX, std::memory_order_release);
     flushIndex.store(ring->writeIndex(), std::memory_order_release);
     flushFrame.store(frame, std::memory_order_release);
+    flushRequest.store(request, std::memory_order_release);
     flushSeq.store(seq + 2, std::memory_order_release);
-    return true;
+    return reached;
+}
+
+void Channel::requestSeek(uint64_t frame) noexcept
+{
+    seekTarget.store(frame, std::memory_order_relaxed);
+    seekRequested.fetch_add(1, std::memory_order_release);
+}
+
+bool Channel::seekPending() const noexcept
+{
+    return seekRequested.load(std::memory_order_acquire) !=
+           ackRequest.load(std::memory_order_acquire);
 }
 
 long Channel::readDecoded(float *out, long frames)
@@ -165,6 +201,7 @@ bool Channel::takeFlush() noexcept
         return false;
     const uint64_t index = flushIndex.load(std::memory_order_acquire);
     const uint64_t frame = flushFrame.load(std::memory_order_acquire);
+    const uint64_t request = flushRequest.load(std::memory_order_acquire);
     if (flushSeq.load(std::memory_order_relaxed) != seq)
         return false; // being rewritten: take it up next time
     // Never backwards: if two seeks raced one mixer pass, a few frames of the newer
@@ -172,10 +209,12 @@ bool Channel::takeFlush() noexcept
     if (index > ring->readIndex())
         ring->skipTo(index);
     mixSeq = seq;
+    mixRequest = request;
     mixBase = frame;
     mixOutFrames = 0;
     mixedFrame.store(frame, std::memory_order_relaxed);
     ackBase.store(frame, std::memory_order_relaxed);
+    ackRequest.store(request, std::memory_order_relaxed);
     ackSeq.store(seq, std::memory_order_release);
     return true;
 }
@@ -194,6 +233,9 @@ void Channel::mixInto(float *out, int frames) noexcept
 
     if (!playing.load(std::memory_order_acquire) ||
         endedSerial.load(std::memory_order_relaxed) == serial)
+        return;
+    // A seek the decoder has not made yet: what the ring holds is from the old place.
+    if (seekRequested.load(std::memory_order_acquire) != mixRequest)
         return;
 
     const std::size_t ch = static_cast<std::size_t>(channels);
@@ -218,17 +260,31 @@ void Channel::mixInto(float *out, int frames) noexcept
         const BalanceGains balance = balanceGains(pan.load(std::memory_order_relaxed));
         const float gl = gain * balance.left;
         const float gr = gain * balance.right;
-        for (int i = 0; i < n; ++i) {
-            const float *s = &mixScratch[static_cast<std::size_t>(i) * ch];
-            const float left = s[0];
-            const float right = ch > 1 ? s[1] : s[0];
-            out[2 * i] += left * gl;
-            out[2 * i + 1] += right * gr;
+        if (ch == 2 && downmix[0].left == 1.0f && downmix[1].right == 1.0f) {
+            for (int i = 0; i < n; ++i) {
+                out[2 * i] += mixScratch[2 * static_cast<std::size_t>(i)] * gl;
+                out[2 * i + 1] += mixScratch[2 * static_cast<std::size_t>(i) + 1] * gr;
+            }
+        } else {
+            for (int i = 0; i < n; ++i) {
+                const float *s = &mixScratch[static_cast<std::size_t>(i) * ch];
+                float left = 0.0f;
+                float right = 0.0f;
+                for (std::size_t c = 0; c < ch; ++c) {
+                    left += s[c] * downmix[c].left;
+                    right += s[c] * downmix[c].right;
+                }
+                out[2 * i] += left * gl;
+                out[2 * i + 1] += right * gr;
+            }
         }
         mixOutFrames += static_cast<uint64_t>(n);
         const uint64_t at = mixBase + mixOutFrames * static_cast<uint64_t>(srcRate) /
                                           static_cast<uint64_t>(outRate);
-        mixedFrame.store(std::min(at, lengthFrames), std::memory_order_relaxed);
+        mixedFrame.store(lengthExact.load(std::memory_order_relaxed)
+                             ? std::min(at, lengthFrames.load(std::memory_order_relaxed))
+                             : at,
+                         std::memory_order_relaxed);
     }
     if (n < frames) {
         if (ring->readIndex() == endIndex.load(std::memory_order_acquire)) {

@@ -34,7 +34,13 @@ struct Channel
     const bool decodeOnly; // read by BASS_ChannelGetData, never played
     const int srcRate;     // the decoded data's rate: positions count frames of it
     const int channels;
-    const uint64_t lengthFrames;
+    // Exact once lengthExact; until then the decoder's estimate, made exact by the scan.
+    std::atomic<uint64_t> lengthFrames;
+    std::atomic<bool> lengthExact;
+    const LengthScan lengthScan; // empty when the length is exact from the start
+    std::atomic<bool> scanCancel{false};
+    std::atomic<bool> scanRequested{false};
+    const std::vector<StereoGains> downmix; // each channel's share of left and right
     const int outRate; // rate the effects run at: the device's, or srcRate when decoding
     const std::optional<Id3v1Block> tags;
     EffectChain chain;
@@ -53,14 +59,25 @@ struct Channel
     std::size_t pendingOffset = 0;
     std::unique_ptr<SampleRing> ring; // null for decoding channels
 
-    // Decodes until the ring is full or the source has ended.
+    // Decodes until the ring is full or the source has ended; a seek the API asked for
+    // is made first.
     void produce();
     // Moves the decoder to `frame` and tells the mixer to drop what is queued. Caller
-    // holds decodeLock (and the engine's lock).
-    bool seekLocked(uint64_t frame);
+    // holds decodeLock.
+    bool seekLocked(uint64_t frame, uint64_t request = 0);
+    uint64_t seekServiced = 0; // the last seek request made
     // Decoding channels: reads up to `frames` frames through the effects into `out`
     // (interleaved floats). Caller holds decodeLock.
     long readDecoded(float *out, long frames);
+
+    // ---- API → producer: a seek to make (played channels). The API never waits for
+    // the decoder: it leaves the request, and positions read the target until the mixer
+    // has taken up the flush that answers it.
+    std::atomic<uint64_t> seekTarget{0};
+    std::atomic<uint64_t> seekRequested{0};
+    // Asks for a seek. Callers are serialised by the engine's lock.
+    void requestSeek(uint64_t frame) noexcept;
+    bool seekPending() const noexcept;
 
     // ---- API → mixer ----
     std::atomic<bool> playing{false};
@@ -73,6 +90,7 @@ struct Channel
     std::atomic<uint64_t> flushSeq{0};
     std::atomic<uint64_t> flushIndex{0};
     std::atomic<uint64_t> flushFrame{0};
+    std::atomic<uint64_t> flushRequest{0}; // the seek request the flush answers
 
     // ---- producer → mixer ----
     std::atomic<uint64_t> endIndex{UINT64_MAX}; // ring index just past the last frame
@@ -80,6 +98,7 @@ struct Channel
 
     // ---- mixer's own ----
     uint64_t mixSeq = 0;
+    uint64_t mixRequest = 0;
     uint64_t mixBase = 0;
     uint64_t mixOutFrames = 0;
     std::vector<float> mixScratch;
@@ -87,6 +106,7 @@ struct Channel
     // ---- mixer → API ----
     std::atomic<uint64_t> ackSeq{0};
     std::atomic<uint64_t> ackBase{0};
+    std::atomic<uint64_t> ackRequest{0};
     std::atomic<uint64_t> mixedFrame{0}; // source frame just past what the mixer has output
     std::atomic<uint32_t> endedSerial{UINT32_MAX};
     std::atomic<bool> stalled{false};

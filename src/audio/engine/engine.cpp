@@ -40,6 +40,7 @@ bool Engine::init(int device, uint32_t freq)
         return false;
     }
     m_rate = static_cast<int>(freq);
+    prepareDecoders();
     auto render = [this](float *stereo, int frames) { this->render(stereo, frames); };
     m_manual = false;
     if (device == 0) {
@@ -61,9 +62,16 @@ bool Engine::init(int device, uint32_t freq)
         m_decodeQuit = false;
     }
     m_decodeThread = std::thread([this] { decodeLoop(); });
+    {
+        std::lock_guard scan(m_scanLock);
+        m_scanQuit = false;
+        m_scanQueue.clear();
+    }
+    m_scanThread = std::thread([this] { scanLoop(); });
     // Output runs from the start, as after BASS_Start.
     if (!m_device->start()) {
         stopDecodeThread();
+        stopScanThread();
         m_device.reset();
         delete m_published.exchange(nullptr);
         setLastError(kErrDevice);
@@ -82,8 +90,11 @@ bool Engine::free()
         return false;
     }
     m_device->pause();
+    for (auto &[handle, channel] : m_channels)
+        channel->scanCancel.store(true);
     lock.unlock();
     stopDecodeThread(); // it takes m_lock for its snapshots
+    stopScanThread();
     lock.lock();
     m_device.reset(); // no mixer runs after this
     m_retired.clear();
@@ -238,11 +249,14 @@ void Engine::stopDecodeThread()
 void Engine::decodeLoop()
 {
     std::vector<std::shared_ptr<Channel>> work;
+    bool seekInFlight = false;
     for (;;) {
         {
+            // Right after a seek the ring still holds the old place until the mixer has
+            // dropped it: look again soon, so the new place is heard without delay.
+            const auto wait = std::chrono::milliseconds(seekInFlight ? 1 : 10);
             std::unique_lock wake(m_decodeWakeLock);
-            m_decodeWake.wait_for(wake, std::chrono::milliseconds(10),
-                                  [this] { return m_decodeQuit || m_decodeKick; });
+            m_decodeWake.wait_for(wake, wait, [this] { return m_decodeQuit || m_decodeKick; });
             if (m_decodeQuit)
                 return;
             m_decodeKick = false;
@@ -256,11 +270,61 @@ void Engine::decodeLoop()
                 if (!channel->decodeOnly && channel->everPlayed.load(std::memory_order_relaxed))
                     work.push_back(channel);
         }
+        seekInFlight = false;
         for (auto &channel : work) {
             std::lock_guard decode(channel->decodeLock);
             channel->produce();
+            seekInFlight |= channel->flushSeq.load(std::memory_order_relaxed) !=
+                            channel->ackSeq.load(std::memory_order_acquire);
         }
         work.clear(); // a channel freed meanwhile dies here, off the audio thread
+    }
+}
+
+void Engine::requestScanLocked(const std::shared_ptr<Channel> &channel)
+{
+    if (!channel->lengthScan || channel->scanRequested.exchange(true))
+        return;
+    {
+        std::lock_guard scan(m_scanLock);
+        m_scanQueue.push_back(channel);
+    }
+    m_scanWake.notify_one();
+}
+
+void Engine::stopScanThread()
+{
+    if (!m_scanThread.joinable())
+        return;
+    {
+        std::lock_guard scan(m_scanLock);
+        m_scanQuit = true;
+    }
+    m_scanWake.notify_one();
+    m_scanThread.join();
+}
+
+void Engine::scanLoop()
+{
+    for (;;) {
+        std::shared_ptr<Channel> channel;
+        {
+            std::unique_lock scan(m_scanLock);
+            m_scanWake.wait(scan, [this] { return m_scanQuit || !m_scanQueue.empty(); });
+            if (m_scanQuit)
+                return;
+            channel = m_scanQueue.front().lock();
+            m_scanQueue.erase(m_scanQueue.begin());
+        }
+        if (!channel || channel->scanCancel.load())
+            continue;
+        // Reads the whole file on a reader of its own; freeing the channel cancels it.
+        const uint64_t exact = channel->lengthScan(channel->scanCancel);
+        if (exact > 0 && !channel->scanCancel.load() && !channel->lengthExact.load()) {
+            channel->lengthFrames.store(exact);
+            channel->lengthExact.store(true);
+        }
+        // A channel freed meanwhile may die here, off the audio thread.
     }
 }
 
@@ -284,11 +348,13 @@ bool Engine::advanceManualClock(int frames, float *stereoOut)
             for (auto &[handle, channel] : m_channels) {
                 if (channel->decodeOnly || !channel->playing.load())
                     continue;
-                // The clock is the consumer here: take up a seek first, so the
-                // decoder has the whole ring to fill from the new place.
-                channel->takeFlush();
+                // The clock is the consumer here: the decoder makes any seek asked
+                // for, the seek is taken up, and the decoder fills the whole ring
+                // from the new place.
                 std::lock_guard decode(channel->decodeLock);
                 channel->produce();
+                if (channel->takeFlush())
+                    channel->produce();
             }
             render(out, n);
         }

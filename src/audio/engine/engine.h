@@ -34,7 +34,9 @@ public:
     int volume() const; // -1 when not initialised
 
     // flags: decode (read, not played). Handles are never reused.
-    uint32_t createStream(const std::string &path, bool decode);
+    // prescan: the exact length is found now, on the calling thread, where the file's
+    // header does not give it; otherwise the engine's scan thread finds it.
+    uint32_t createStream(const std::string &path, bool decode, bool prescan = false);
     uint32_t loadMusic(const std::string &path, bool decode, uint32_t freq);
     bool freeChannel(uint32_t handle, ChannelKind kind);
 
@@ -63,7 +65,12 @@ private:
 
     std::shared_ptr<Channel> findLocked(uint32_t handle);
     uint32_t addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, bool decode,
-                        const std::string &path);
+                        const std::string &path, bool prescan);
+    // Queues the scan of a channel (its exact length where that is still an estimate,
+    // and the seek index of an MP3) on the scan thread.
+    void requestScanLocked(const std::shared_ptr<Channel> &channel);
+    void scanLoop();
+    void stopScanThread();
     void publishLocked();
     void reclaimLocked();
     uint64_t heardFrameLocked(Channel &channel);
@@ -101,6 +108,12 @@ private:
     std::condition_variable m_decodeWake;
     bool m_decodeQuit = false;
     bool m_decodeKick = false;
+
+    std::thread m_scanThread;
+    std::mutex m_scanLock;
+    std::condition_variable m_scanWake;
+    std::vector<std::weak_ptr<Channel>> m_scanQueue;
+    bool m_scanQuit = false;
 };
 
 } // namespace vokrin::engine

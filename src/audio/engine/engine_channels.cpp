@@ -45,7 +45,7 @@ std::shared_ptr<Channel> Engine::findLocked(uint32_t handle)
 }
 
 uint32_t Engine::addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, bool decode,
-                            const std::string &path)
+                            const std::string &path, bool prescan)
 {
     std::optional<Id3v1Block> tags;
     if (kind == ChannelKind::Stream)
@@ -60,6 +60,13 @@ uint32_t Engine::addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, 
     const uint32_t handle = m_nextHandle++;
     auto channel = std::make_shared<Channel>(handle, kind, decode, std::move(decoder), m_rate,
                                              ringFrames, tags);
+    if (prescan && !channel->lengthExact.load() && channel->lengthScan) {
+        // Asked for: the exact length now, on the caller's thread.
+        if (const uint64_t exact = channel->lengthScan(channel->scanCancel); exact > 0) {
+            channel->lengthFrames.store(exact);
+            channel->lengthExact.store(true);
+        }
+    }
     m_channels.emplace(handle, channel);
     if (!decode) {
         publishLocked();
@@ -70,7 +77,7 @@ uint32_t Engine::addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, 
     return handle;
 }
 
-uint32_t Engine::createStream(const std::string &path, bool decode)
+uint32_t Engine::createStream(const std::string &path, bool decode, bool prescan)
 {
     {
         std::lock_guard lock(m_lock);
@@ -79,14 +86,14 @@ uint32_t Engine::createStream(const std::string &path, bool decode)
             return 0;
         }
     }
-    // Opening (and scanning an MP3 for its exact length) happens outside the API lock.
+    // Opening reads the headers only, outside the API lock.
     OpenError error = OpenError::None;
     std::unique_ptr<Decoder> decoder = openStreamDecoder(path, error);
     if (!decoder) {
         setLastError(errorFor(error));
         return 0;
     }
-    return addChannel(std::move(decoder), ChannelKind::Stream, decode, path);
+    return addChannel(std::move(decoder), ChannelKind::Stream, decode, path, prescan);
 }
 
 uint32_t Engine::loadMusic(const std::string &path, bool decode, uint32_t freq)
@@ -112,7 +119,7 @@ uint32_t Engine::loadMusic(const std::string &path, bool decode, uint32_t freq)
         setLastError(errorFor(error));
         return 0;
     }
-    return addChannel(std::move(decoder), ChannelKind::Music, decode, path);
+    return addChannel(std::move(decoder), ChannelKind::Music, decode, path, false);
 }
 
 bool Engine::freeChannel(uint32_t handle, ChannelKind kind)
@@ -126,6 +133,7 @@ bool Engine::freeChannel(uint32_t handle, ChannelKind kind)
         return false;
     }
     m_channels.erase(handle);
+    channel->scanCancel.store(true);
     if (!channel->decodeOnly) {
         channel->playing.store(false);
         publishLocked();
@@ -146,13 +154,9 @@ bool Engine::play(uint32_t handle, bool restart)
         setLastError(kErrDecode);
         return false;
     }
-    if (restart) {
-        std::lock_guard decode(channel->decodeLock);
-        if (!channel->seekLocked(0)) {
-            setLastError(kErrUnknown);
-            return false;
-        }
-    }
+    if (restart)
+        channel->requestSeek(0);
+    requestScanLocked(channel);
     // The serial first: a mixer that sees it also sees the seek above.
     channel->everPlayed.store(true, std::memory_order_relaxed);
     channel->playSerial.fetch_add(1, std::memory_order_release);
@@ -178,8 +182,7 @@ bool Engine::stopChannel(uint32_t handle)
     channel->playing.store(false, std::memory_order_release);
     // What the device still held was never heard: resume exactly where the listener was.
     if (wasActive && heard != channel->mixedFrame.load()) {
-        std::lock_guard decode(channel->decodeLock);
-        channel->seekLocked(heard);
+        channel->requestSeek(heard);
         wakeDecoder();
     }
     setLastError(kOk);
@@ -195,7 +198,10 @@ uint32_t Engine::isActive(uint32_t handle)
     setLastError(kOk);
     if (channel->decodeOnly) {
         std::lock_guard decode(channel->decodeLock);
-        return channel->readEnded || channel->readFrame >= channel->lengthFrames ? 0 : 1;
+        return channel->readEnded || (channel->lengthExact.load() &&
+                                      channel->readFrame >= channel->lengthFrames.load())
+                   ? 0
+                   : 1;
     }
     if (!channel->playing.load() || channel->endedSerial.load() == channel->playSerial.load())
         return 0;
@@ -210,8 +216,9 @@ uint64_t Engine::lengthBytes(uint32_t handle)
     auto channel = findLocked(handle);
     if (!channel)
         return UINT64_MAX;
+    requestScanLocked(channel);
     setLastError(kOk);
-    return channel->lengthFrames * frameBytes(*channel);
+    return channel->lengthFrames.load() * frameBytes(*channel);
 }
 
 uint64_t Engine::heardFrameLocked(Channel &channel)
@@ -220,6 +227,8 @@ uint64_t Engine::heardFrameLocked(Channel &channel)
         std::lock_guard decode(channel.decodeLock);
         return channel.readFrame;
     }
+    if (channel.seekPending())
+        return channel.seekTarget.load(); // a seek not made or not taken up yet
     const uint64_t seq = channel.flushSeq.load(std::memory_order_acquire);
     if (seq != channel.ackSeq.load(std::memory_order_acquire))
         return channel.flushFrame.load(); // a seek the mixer has not taken up yet
@@ -249,19 +258,24 @@ bool Engine::setPositionBytes(uint32_t handle, uint64_t bytes)
     auto channel = findLocked(handle);
     if (!channel)
         return false;
-    // A position inside a frame means that frame.
+    // A position inside a frame means that frame. Past the end is refused; while the
+    // length is still an estimate, the decoder decides where the end is.
     const uint64_t frame = bytes / frameBytes(*channel);
-    if (frame > channel->lengthFrames) {
+    if (channel->lengthExact.load() && frame > channel->lengthFrames.load()) {
         setLastError(kErrPosition);
         return false;
     }
-    std::lock_guard decode(channel->decodeLock);
-    if (!channel->seekLocked(frame)) {
-        setLastError(kErrPosition);
-        return false;
-    }
-    if (!channel->decodeOnly)
+    if (channel->decodeOnly) {
+        std::lock_guard decode(channel->decodeLock);
+        if (!channel->seekLocked(frame)) {
+            setLastError(kErrPosition);
+            return false;
+        }
+    } else {
+        channel->requestSeek(frame);
+        requestScanLocked(channel);
         wakeDecoder();
+    }
     setLastError(kOk);
     return true;
 }
@@ -332,7 +346,9 @@ bool Engine::getAttributes(uint32_t handle, uint32_t *freq, uint32_t *volume, in
 
 uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool asFloat)
 {
-    std::lock_guard lock(m_lock);
+    // Decoding happens on the caller's thread, under the channel's own lock only: other
+    // calls never wait for it.
+    std::unique_lock lock(m_lock);
     auto channel = findLocked(handle);
     if (!channel)
         return UINT32_MAX;
@@ -348,6 +364,7 @@ uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool as
     const std::size_t sampleSize = asFloat ? sizeof(float) : sizeof(int16_t);
     const long frames = static_cast<long>(bytes / (ch * sampleSize));
     std::vector<float> scratch(static_cast<std::size_t>(frames) * ch);
+    lock.unlock();
     long got = 0;
     {
         std::lock_guard decode(channel->decodeLock);

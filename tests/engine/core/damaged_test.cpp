@@ -39,7 +39,8 @@ TEST_P(DamagedFileTest, EndsWhereTheDataEnds)
     const fs::path path = vokrin::testing::makeTempDir("damaged") / d.name;
     ASSERT_TRUE(writeBytes(path, bytes));
 
-    const HSTREAM decoding = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    const HSTREAM decoding =
+        BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
     if (decoding == 0) {
         EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
         return;

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vokrin::enginetest {
@@ -83,6 +85,18 @@ inline std::vector<int16_t> readAll(DWORD channel)
         all.insert(all.end(), block.begin(), block.begin() + got / 2);
     }
     return all;
+}
+
+// The length of a stream once the engine's scan has made it exact: waits (up to 20 s)
+// for it to become `expected`, and gives whatever it is then.
+inline QWORD lengthOnceScanned(DWORD stream, QWORD expected)
+{
+    QWORD length = BASS_StreamGetLength(stream);
+    for (int i = 0; i < 2000 && length != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        length = BASS_StreamGetLength(stream);
+    }
+    return length;
 }
 
 // Renders `frames` device frames on the manual clock.

@@ -43,6 +43,29 @@ Audio noise(int rate, int channels, int frames, double amplitude, unsigned seed)
     return a;
 }
 
+Audio pinkNoise(int rate, int channels, int frames, double peak, unsigned seed)
+{
+    // White noise through Paul Kellet's economy pink filter, per channel.
+    Audio a = noise(rate, channels, frames, 1.0, seed);
+    for (int c = 0; c < channels; ++c) {
+        double b0 = 0.0, b1 = 0.0, b2 = 0.0;
+        for (int i = 0; i < frames; ++i) {
+            const double white = a.at(i, c);
+            b0 = 0.99765 * b0 + white * 0.0990460;
+            b1 = 0.96300 * b1 + white * 0.2965164;
+            b2 = 0.57000 * b2 + white * 1.0526913;
+            a.at(i, c) = static_cast<float>(b0 + b1 + b2 + white * 0.1848);
+        }
+    }
+    float top = 0.0f;
+    for (float v : a.samples)
+        top = std::max(top, std::abs(v));
+    const float scale = top > 0.0f ? static_cast<float>(peak) / top : 0.0f;
+    for (float &v : a.samples)
+        v *= scale;
+    return a;
+}
+
 Audio impulse(int rate, int channels, int frames, int onChannel)
 {
     Audio a = silence(rate, channels, frames);

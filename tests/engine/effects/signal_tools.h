@@ -22,6 +22,9 @@ Audio silence(int rate, int channels, int frames);
 Audio sine(int rate, int channels, int frames, double hz, double amplitude);
 // Deterministic white noise, independent per channel, uniform in [-amplitude, amplitude].
 Audio noise(int rate, int channels, int frames, double amplitude, unsigned seed = 1);
+// Deterministic pink noise (-3 dB per octave), independent per channel, scaled so that
+// its peak over the whole signal is `peak`.
+Audio pinkNoise(int rate, int channels, int frames, double peak, unsigned seed = 1);
 Audio impulse(int rate, int channels, int frames, int onChannel = -1 /* all */);
 
 double toDb(double ratio);

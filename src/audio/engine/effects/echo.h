@@ -13,7 +13,9 @@ namespace vokrin::engine::fx {
 // One delay line per channel with feedback; even channels use the left delay, odd ones
 // the right. With pan delay each side's repeats feed its partner, so they alternate
 // sides. The mix crossfades dry (0 %) to all wet (100 %); at 0 % the dry samples pass
-// untouched.
+// untouched. The loop gain stays below 1 (100 % feedback is 0.98), and feedback that
+// would take a line towards full scale is bent into the room the input leaves, so the
+// repeats always decay and feedback alone never clips.
 class EchoEffect final : public Effect
 {
 public:
