@@ -83,9 +83,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
-        // A key goes first to the focused control (or the window); handle it once, on
-        // that first delivery, and never consume it.
-        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        // A key goes first to this window's focused control (or the window); handle it
+        // once, on that first delivery, and never consume it. The window's own focus
+        // widget, not the application's: right after a dialog closes, the window gets
+        // keys before the toolkit has made it active again, and the application then
+        // has no focus widget yet.
+        QWidget *first = focusWidget() ? focusWidget() : this;
         const auto &key = *static_cast<QKeyEvent *>(event);
         // A key that types into a text box is the box's alone: typing a folder name must
         // not switch effects or change the volume on the way.

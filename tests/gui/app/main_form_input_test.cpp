@@ -161,6 +161,29 @@ TEST_F(MainFormInputTest, EnterAndADoubleClickInTheCatalogueStartPlayOnce)
     EXPECT_EQ(messagesSaying(kCannotPlay), before + 2);
 }
 
+TEST_F(MainFormInputTest, AKeyThatArrivesBeforeTheWindowIsActiveAgainStillActs)
+{
+    // As after a file dialog closes: the catalogue is still this window's focused
+    // control, but the toolkit's focus widget is still the dialog's name box when the
+    // key reaches this window.
+    form->AddProject(makeSong("first"));
+    clickFirstEntry();
+    ASSERT_EQ(form->focusWidget(), form->ListView1);
+    QWidget dialog;
+    auto *nameBox = new QLineEdit(&dialog);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    nameBox->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), nameBox);
+
+    pressKey(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    EXPECT_EQ(state(), static_cast<DWORD>(BASS_ACTIVE_PLAYING)) << "Enter started Play";
+    const bool lit = form->rever->isLit();
+    pressKey(Qt::Key_R, Qt::ControlModifier, QStringLiteral("\x12"));
+    EXPECT_NE(form->rever->isLit(), lit);
+}
+
 TEST_F(MainFormInputTest, TheWheelStepsTheFocusedKnobByWholeNotches)
 {
     const QPoint overKnob = centreOf(form->Pan);
