@@ -34,6 +34,7 @@ class TMMWheel;
 class TRxLabel;
 
 namespace vokrin::display {
+class SingerScreen;
 class TLyricListBox;
 class TPaintBox;
 class TSpectrum;
@@ -104,6 +105,9 @@ public:
     void MMColorButton3Change();
     // Opens one more sound parameters window; the reference names the newest.
     void PluginsClick();
+    // F11: opens the singer's screen (full-screen on a screen other than this window's
+    // when there is one, else as a window on this one) or closes it when it is open.
+    void ToggleSingerScreen();
 
     // --- input (main_form_input.cpp) -------------------------------------------------
     // Runs for every key pressed in this window before the focused control gets it
@@ -153,6 +157,8 @@ public:
     vokrin::display::FftBuffer FftData{};
     // The newest sound parameters window, cleared when it closes.
     QPointer<QWidget> ParamsForm;
+    // The singer's screen while it is open (it deletes itself when it closes).
+    QPointer<vokrin::display::SingerScreen> SingerScreenWindow;
 
     // --- components ------------------------------------------------------------------
     TMMPanelFill *Panel4 = nullptr;
