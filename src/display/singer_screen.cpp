@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
@@ -79,8 +80,28 @@ void SingerScreen::takeLitLine()
     const int lit = m_source.litLine();
     if (lit == m_litLine)
         return;
+    const int before = m_litLine;
     m_litLine = lit;
-    update();
+    if (m_layoutStale || m_linesStale || !isVisible()) {
+        update();
+        return;
+    }
+    // The usual advance moves the text up by one row: the picture already shown is moved
+    // and only the two rows that change colour and the row coming in are painted.
+    const int count = rowCount();
+    const SingerRows was = singerRows(before, count);
+    const SingerRows now = singerRows(lit, count);
+    const auto rowRect = [&](int row) { return QRect(0, rowTop(row), width(), m_rowHeight); };
+    if (now.firstLine == was.firstLine) {
+        update(rowRect(now.litRow));
+    } else if (now.firstLine == was.firstLine + 1) {
+        scroll(0, -m_rowHeight);
+        update(QRect(0, 0, width(), rowTop(0))); // the margin above the first row
+        update(rowRect(now.litRow - 1).united(rowRect(now.litRow)));
+        update(rowRect(count - 1).united(QRect(0, rowTop(count), width(), height())));
+    } else {
+        update();
+    }
 }
 
 void SingerScreen::linesChanged()
@@ -136,6 +157,48 @@ void SingerScreen::layOut()
     m_font.setPixelSize(size);
     m_rowHeight = std::max(1, QFontMetrics(m_font).lineSpacing());
     m_layoutStale = false;
+
+    const QSize pictureSize(std::max(1, this->width()), m_rowHeight);
+    m_pictures.assign(std::size_t(rowCount() + 1), {});
+    for (LinePicture &picture : m_pictures)
+        picture.image = QImage(pictureSize, QImage::Format_ARGB32_Premultiplied);
+    m_litPicture = QImage(pictureSize, QImage::Format_ARGB32_Premultiplied);
+    m_litPictureLine = -1;
+}
+
+const QImage &SingerScreen::linePicture(int line, int firstVisible, int rowCount)
+{
+    LinePicture *free = nullptr;
+    for (LinePicture &picture : m_pictures) {
+        if (picture.line == line)
+            return picture.image;
+        if (free == nullptr && (picture.line < 0 || picture.line < firstVisible ||
+                                picture.line >= firstVisible + rowCount))
+            free = &picture;
+    }
+    free->line = line;
+    free->image.fill(Qt::transparent);
+    QPainter painter(&free->image);
+    painter.setFont(m_font);
+    painter.setPen(m_text);
+    painter.drawText(free->image.rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                     m_lines[line]);
+    return free->image;
+}
+
+const QImage &SingerScreen::litPicture(int line, int firstVisible, int rowCount)
+{
+    if (m_litPictureLine != line) {
+        // The line's own picture recoloured: cheaper than drawing the outlines again.
+        const QImage &plain = linePicture(line, firstVisible, rowCount);
+        QPainter painter(&m_litPicture);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, plain);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(m_litPicture.rect(), m_hint);
+        m_litPictureLine = line;
+    }
+    return m_litPicture;
 }
 
 int SingerScreen::rowCount()
@@ -174,22 +237,22 @@ const QFont &SingerScreen::screenFont()
     return m_font;
 }
 
-void SingerScreen::paintEvent(QPaintEvent *)
+void SingerScreen::paintEvent(QPaintEvent *event)
 {
     layOut();
     QPainter painter(this);
-    painter.fillRect(rect(), m_background);
-    painter.setFont(m_font);
+    painter.fillRect(event->rect(), m_background);
     const int count = rowCount();
     const SingerRows layout = singerRows(m_litLine, count);
     for (int row = 0; row < count; ++row) {
         const int line = layout.firstLine + row;
-        if (line < 0 || line >= m_lines.size())
+        if (line < 0 || line >= m_lines.size() ||
+            !event->region().intersects(QRect(0, rowTop(row), width(), m_rowHeight)))
             continue;
-        painter.setPen(layout.lit && row == layout.litRow ? m_hint : m_text);
-        const QRect place(0, rowTop(row), width(), m_rowHeight);
-        painter.drawText(place, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                         m_lines[line]);
+        const bool lit = layout.lit && row == layout.litRow;
+        painter.drawImage(0, rowTop(row),
+                          lit ? litPicture(line, layout.firstLine, count)
+                              : linePicture(line, layout.firstLine, count));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QStringList>
 #include <QWidget>
 #include <vector>
@@ -66,8 +67,13 @@ private:
     void takeLines();
     void takeLitLine();
     void linesChanged();
-    // Brings the lines and the font size up to date.
+    // Brings the lines, the font size and the line pictures up to date.
     void layOut();
+    // The picture of `line` in the font colour, drawn at most once while it stays on the
+    // screen; rows between firstVisible and firstVisible + rowCount keep theirs.
+    const QImage &linePicture(int line, int firstVisible, int rowCount);
+    // The same in the hint colour, for the lit line.
+    const QImage &litPicture(int line, int firstVisible, int rowCount);
 
     const TLyricListBox &m_source;
     QStringList m_lines;
@@ -79,6 +85,17 @@ private:
     QFont m_listFont;
     QFont m_font;
     int m_rowHeight = 1;
+    // Text this large is drawn as outlines, which costs milliseconds a line: each line is
+    // drawn once into a picture that is reused while it moves up the screen. One more
+    // picture than there are rows, so a line coming in never pushes out one still shown.
+    struct LinePicture
+    {
+        int line = -1;
+        QImage image;
+    };
+    std::vector<LinePicture> m_pictures;
+    QImage m_litPicture;
+    int m_litPictureLine = -1;
     bool m_linesStale = true;
     bool m_layoutStale = true;
 };

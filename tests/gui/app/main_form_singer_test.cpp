@@ -190,6 +190,7 @@ TEST_F(MainFormSingerTest, ColoursReachItAtOnceAndEscStaysTheMainWindowsWhileIts
     expectSameLit(*singer, 0);
 
     // The operator's other keys act in the singer's window as in the main window.
+    form->Volume->setValue(50);
     const int volume = form->Volume->value();
     pressKey(singer->windowHandle(), Qt::Key_Minus, QStringLiteral("-"));
     EXPECT_EQ(form->Volume->value(), volume - 1);

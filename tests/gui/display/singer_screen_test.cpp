@@ -173,6 +173,23 @@ TEST_F(SingerScreenFixture, FollowsTheListsLitLineInTheThirdRowWithTheNextLinesB
     EXPECT_FALSE(rowShows(picture(), 2, Qt::red));
 }
 
+TEST_F(SingerScreenFixture, WhatReachesTheScreenLineByLineIsWhatAFullRepaintShows)
+{
+    // An advance moves the picture on the screen up by a row and paints only the rows that
+    // change; after each step the screen holds what painting everything afresh gives.
+    for (int line : {0, 1, 2, 3, 4, 5, 9, 10, 10, 8}) {
+        list.selectLine(line);
+        QApplication::processEvents();
+        const QImage onScreen = singer.screen()
+                                    ->grabWindow(singer.winId())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = picture().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(onScreen.size(), fresh.size());
+        EXPECT_TRUE(onScreen == fresh) << "after lighting line " << line;
+    }
+}
+
 TEST_F(SingerScreenFixture, TakesOverColoursFontAndLinesAtOnceAndRepaintsOnlyOnChange)
 {
     list.selectLine(3);
