@@ -8,6 +8,7 @@
 #include "controls/wheel.h"
 #include "display/lyric_list.h"
 #include "display/paint_frame.h"
+#include "display/singer_screen.h"
 #include "display/spectrum_vis.h"
 #include "settings/form_storage.h"
 
@@ -50,6 +51,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
 
 TMainForm::~TMainForm()
 {
+    delete SingerScreenWindow.data();
     FormStorage1->windowDestroying();
     FormDestroy();
 }

@@ -34,6 +34,7 @@ class TMMWheel;
 class TRxLabel;
 
 namespace vokrin::display {
+class SingerScreen;
 class TLyricListBox;
 class TPaintBox;
 class TSpectrum;
@@ -104,6 +105,9 @@ public:
     void MMColorButton3Change(); // the background colour of ListBox1 and Panel5
     // Opens one more sound parameters window; the reference names the newest.
     void PluginsClick();
+    // F11: opens the singer's screen (full-screen on a screen other than this window's
+    // when there is one, else as a window on this one) or closes it when it is open.
+    void ToggleSingerScreen();
 
     // --- input (main_form_input.cpp) -------------------------------------------------
     // Runs for every key pressed in this window before the focused control gets it
@@ -156,6 +160,8 @@ public:
     vokrin::display::FftBuffer FftData{};
     // The newest sound parameters window, cleared when it closes.
     QPointer<QWidget> ParamsForm;
+    // The singer's screen while it is open (it deletes itself when it closes).
+    QPointer<vokrin::display::SingerScreen> SingerScreenWindow;
 
     // --- components ------------------------------------------------------------------
     // The names are the settings file's: the form storage finds each component by its

@@ -140,6 +140,9 @@ void TMainForm::FormKeyDown(const QKeyEvent &event)
     case Qt::Key_F1:
         vokrin::platform::platform().showHelp(this, applicationInfo().helpFile, 0);
         return;
+    case Qt::Key_F11:
+        ToggleSingerScreen();
+        return;
     default:
         break;
     }

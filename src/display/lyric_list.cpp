@@ -3,6 +3,7 @@
 #include "lyric_line_painter.h"
 #include "tcolor.h"
 
+#include <QEvent>
 #include <QScrollBar>
 
 namespace vokrin::display {
@@ -39,6 +40,7 @@ void TLyricListBox::setTag(std::int32_t color)
 {
     // No repaint: the highlighted line takes the colour when it is next drawn.
     m_tag = color;
+    Q_EMIT displayChanged();
 }
 
 QColor TLyricListBox::fontColor() const
@@ -72,6 +74,19 @@ void TLyricListBox::noteSelectedLineDrawn(int lineBottom)
 {
     if (selectedLineSetsScrollPending(m_scrollPending, lineBottom, viewport()->height()))
         m_scrollPending = true;
+}
+
+int TLyricListBox::litLine() const
+{
+    const QListWidgetItem *current = currentItem();
+    return current != nullptr && current->isSelected() ? currentRow() : -1;
+}
+
+void TLyricListBox::changeEvent(QEvent *event)
+{
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        Q_EMIT displayChanged();
 }
 
 void TLyricListBox::keyboardSearch(const QString &) {}

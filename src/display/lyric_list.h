@@ -44,9 +44,20 @@ public:
     // Called by the line painter for every line drawn as selected.
     void noteSelectedLineDrawn(int lineBottom);
 
+    // The lit (selected) line, or -1 when no line is lit.
+    int litLine() const;
+
     // ListBox1KeyPress: typed characters are discarded, so they never move the selection
     // by incremental search.
     void keyboardSearch(const QString &search) override;
+
+Q_SIGNALS:
+    // The background, hint or font colour or the font changed (whether or not the list
+    // itself repaints at once).
+    void displayChanged();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     std::int32_t m_color = 0;

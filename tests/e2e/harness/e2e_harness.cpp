@@ -52,15 +52,24 @@ void stop(QProcess *process)
 
 // --- XServer -------------------------------------------------------------------------
 
-XServer::XServer() : m_server(std::make_unique<QProcess>())
+XServer::XServer(int screens) : m_server(std::make_unique<QProcess>())
 {
-    // Xvfb picks a free display and writes its number to descriptor 1.
+    // Xvfb picks a free display and writes its number to descriptor 1. Two monitors are
+    // declared once it runs; -noreset keeps them when the declaring client disconnects.
+    const bool twoScreens = screens == 2;
     endWithThisProcess(*m_server);
     m_server->setProgram(QStringLiteral("Xvfb"));
-    m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
-                            QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+    QStringList arguments = {QStringLiteral("-displayfd"),
+                             QStringLiteral("1"),
+                             QStringLiteral("-screen"),
+                             QStringLiteral("0"),
+                             twoScreens ? QStringLiteral("2560x1024x24")
+                                        : QStringLiteral("1280x1024x24"),
+                             QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp")};
+    if (twoScreens)
+        arguments.append(QStringLiteral("-noreset"));
+    m_server->setArguments(arguments);
     m_server->setStandardErrorFile(QProcess::nullDevice());
     m_server->start();
     if (!m_server->waitForStarted(10000)) {
@@ -81,6 +90,29 @@ XServer::XServer() : m_server(std::make_unique<QProcess>())
         return;
     }
     m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    if (twoScreens) {
+        // The first monitor takes over the output's own; the second is a virtual one.
+        const QStringList monitors[] = {
+            {QStringLiteral("LEFT"), QStringLiteral("1280/338x1024/270+0+0"),
+             QStringLiteral("screen")},
+            {QStringLiteral("RIGHT"), QStringLiteral("1280/338x1024/270+1280+0"),
+             QStringLiteral("none")}};
+        for (const QStringList &monitor : monitors) {
+            QProcess xrandr;
+            xrandr.start(
+                QStringLiteral("xrandr"),
+                QStringList{QStringLiteral("-display"), m_display, QStringLiteral("--setmonitor")} +
+                    monitor);
+            if (!xrandr.waitForFinished(30000) || xrandr.exitStatus() != QProcess::NormalExit ||
+                xrandr.exitCode() != 0) {
+                m_why = QStringLiteral("xrandr cannot split the screen (is x11-xserver-utils "
+                                       "installed?)");
+                m_display.clear();
+                stop(m_server.get());
+                return;
+            }
+        }
+    }
 }
 
 XServer::~XServer()

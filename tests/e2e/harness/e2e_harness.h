@@ -26,11 +26,13 @@ namespace vokrin::e2e {
 // runs nothing.
 void endWithThisProcess(QProcess &process);
 
-// A private Xvfb (1280 x 1024, 24 bits) on a free display number.
+// A private Xvfb (1280 x 1024, 24 bits) on a free display number. With `screens` 2 it is
+// one 2560 x 1024 desktop split into two side-by-side 1280 x 1024 monitors, "LEFT" and
+// "RIGHT" (RandR monitors, as a graphics card with two outputs reports them).
 class XServer
 {
 public:
-    XServer();
+    explicit XServer(int screens = 1);
     ~XServer();
     XServer(const XServer &) = delete;
     XServer &operator=(const XServer &) = delete;
