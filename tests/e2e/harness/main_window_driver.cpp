@@ -18,6 +18,19 @@ constexpr int kListLeft = 48;
 constexpr int kListRight = kMainWindowWidth - 224 - 2;
 constexpr int kLinePitch = 27;
 
+// Whether the catalogue's first row holds text: dark pixels on its white background.
+bool catalogueShowsAnEntry(const QImage &window)
+{
+    if (window.isNull())
+        return false;
+    const QRect row(kFirstCatalogueEntry.x() - 30, kFirstCatalogueEntry.y() - 5, 120, 10);
+    int dark = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = row.left(); x <= row.right(); ++x)
+            dark += qGray(window.pixel(x, y)) < 100 ? 1 : 0;
+    return dark >= 10;
+}
+
 } // namespace
 
 LineLook lookOfLine(const QImage &window, int line)
@@ -70,7 +83,16 @@ QString openListFile(const XServer &x, const QString &mainWindow, const QString 
         return QStringLiteral("the open-list button opened no file dialog");
     if (!x.chooseFileInDialog(dialog, listFile))
         return QStringLiteral("the file dialog did not take ") + listFile;
-    return {};
+    // The dialog is gone from the screen a moment before the program has filled the
+    // catalogue; a key or click in between would find it empty.
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        if (catalogueShowsAnEntry(x.grab(mainWindow)))
+            return {};
+        QThread::msleep(50);
+    } while (clock.elapsed() < 30000);
+    return QStringLiteral("the catalogue shows no entry of ") + listFile;
 }
 
 std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const QString &rawFile,

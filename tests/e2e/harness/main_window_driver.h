@@ -48,7 +48,8 @@ LineLook lookOfLine(const QImage &window, int line);
 QString waitForMainWindow(const XServer &x, QString *splash = nullptr);
 
 // Opens a list file into the catalogue as a user does: the open-list button, then the
-// path typed into the file dialog. Empty when that worked, else what went wrong.
+// path typed into the file dialog; returns once the catalogue shows its first entry.
+// Empty when that worked, else what went wrong.
 QString openListFile(const XServer &x, const QString &mainWindow, const QString &listFile);
 
 } // namespace vokrin::e2e
