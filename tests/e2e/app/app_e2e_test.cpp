@@ -87,15 +87,12 @@ TEST(AppE2E, AListOpenedFromItsFilePlaysItsFirstEntryOnEnterAndClosingWhilePlayi
 bool waitForPicture(const XServer &x, const QString &window,
                     const std::function<bool(const QImage &)> &shows, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        const QImage picture = x.grab(window);
-        if (!picture.isNull() && shows(picture))
-            return true;
-        QThread::msleep(50);
-    } while (clock.elapsed() < timeoutMs);
-    return false;
+    return vokrin::e2e::waitUntil(
+        [&] {
+            const QImage picture = x.grab(window);
+            return !picture.isNull() && shows(picture);
+        },
+        timeoutMs);
 }
 
 TEST(AppE2E, WithTheCatalogueClickedEscCollapsesThePanelOnceAndCtrlRLightsTheReverb)

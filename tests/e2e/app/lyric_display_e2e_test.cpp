@@ -105,8 +105,8 @@ TEST(AppE2E, TheDemoListPlaysOnEnterAndLightsEachLineInTheHintColourWhenItsCueIs
     }
     std::vector<Shot> shots;
     for (double moment : moments) {
-        while (heardSeconds() < moment && clock.elapsed() < 120000)
-            QThread::msleep(5);
+        vokrin::e2e::waitUntil([&] { return heardSeconds() >= moment; },
+                               int(std::max<qint64>(0, 120000 - clock.elapsed())), 5);
         Shot shot;
         shot.heardFrom = heardSeconds();
         const QImage picture = x.grab(window);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QThread>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,10 +82,8 @@ TEST(SingerScreenE2E, F11PutsItFullScreenOnTheOtherMonitorItsLitRowTurnsRedAtThe
     const QString singer = x.waitForWindow(kSingerTitle, 20000);
     ASSERT_FALSE(singer.isEmpty()) << "F11 opened no singer's screen";
     // Full-screen takes a moment to reach the X server.
-    QElapsedTimer wait;
-    wait.start();
-    while (x.geometry(singer) != QRect(1280, 0, 1280, 1024) && wait.elapsed() < 10000)
-        QThread::msleep(100);
+    vokrin::e2e::waitUntil([&] { return x.geometry(singer) == QRect(1280, 0, 1280, 1024); }, 10000,
+                           100);
     EXPECT_EQ(x.geometry(singer), QRect(1280, 0, 1280, 1024)) << "the whole right monitor";
 
     const QString raw = vokrin.workDir() + "/heard.raw";
@@ -95,8 +94,8 @@ TEST(SingerScreenE2E, F11PutsItFullScreenOnTheOtherMonitorItsLitRowTurnsRedAtThe
     QElapsedTimer clock;
     clock.start();
     auto lookAt = [&](double moment, int *mixed) {
-        while (heardSeconds() < moment && clock.elapsed() < 120000)
-            QThread::msleep(5);
+        vokrin::e2e::waitUntil([&] { return heardSeconds() >= moment; },
+                               int(std::max<qint64>(0, 120000 - clock.elapsed())), 5);
         const QImage picture = x.grab(singer);
         EXPECT_FALSE(picture.isNull());
         return textBands(picture, mixed);

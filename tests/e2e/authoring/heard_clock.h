@@ -44,6 +44,7 @@ public:
     {
         while (now() < until) {
             sample();
+            // What it measures: the heard position, sampled once a millisecond.
             QThread::usleep(1000);
         }
     }

@@ -107,14 +107,8 @@ protected:
     // True once no visible window has the title any more.
     bool waitForTitleGone(const QString &title, int timeoutMs = 60000) const
     {
-        QElapsedTimer clock;
-        clock.start();
-        do {
-            if (m_x.windowsNamed(title).isEmpty())
-                return true;
-            QThread::msleep(100);
-        } while (clock.elapsed() < timeoutMs);
-        return false;
+        return vokrin::e2e::waitUntil([&] { return m_x.windowsNamed(title).isEmpty(); }, timeoutMs,
+                                      100);
     }
     // The environment for a program that opens its windows on the private X server.
     QProcessEnvironment xEnvironment() const

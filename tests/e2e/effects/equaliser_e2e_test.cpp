@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -64,8 +65,8 @@ TEST(EffectsE2E, TheEqualiserLitByQRaisesAOneKilohertzToneByTheStoredFifteenDeci
     // second after its key, when the change has long reached the sink.
     auto heardFor = [&](double seconds) {
         const qint64 until = sound.recordedFrames() + qint64(seconds * kRate);
-        while (sound.recordedFrames() < until && clock.elapsed() < 120000)
-            QThread::msleep(5);
+        vokrin::e2e::waitUntil([&] { return sound.recordedFrames() >= until; },
+                               int(std::max<qint64>(0, 120000 - clock.elapsed())), 5);
     };
     heardFor(2.0);
     const qint64 litAt = sound.recordedFrames();

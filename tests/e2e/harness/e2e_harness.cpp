@@ -35,6 +35,20 @@ void endWithThisProcess(QProcess &process)
     });
 }
 
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (condition())
+            return true;
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        // The step between two looks, not a wait of its own.
+        QThread::msleep(static_cast<unsigned long>(pollMs));
+    }
+}
+
 namespace {
 
 void stop(QProcess *process)
@@ -145,16 +159,19 @@ QStringList XServer::windowsNamed(const QString &title) const
 
 QString XServer::waitForWindow(const QString &title, int timeoutMs, const QStringList &except) const
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        for (const QString &window : windowsNamed(title)) {
-            if (!except.contains(window))
-                return window;
-        }
-        QThread::msleep(100);
-    } while (clock.elapsed() < timeoutMs);
-    return {};
+    QString found;
+    waitUntil(
+        [&] {
+            for (const QString &window : windowsNamed(title)) {
+                if (!except.contains(window)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs, 100);
+    return found;
 }
 
 QStringList XServer::visibleWindows() const
@@ -174,28 +191,24 @@ QStringList XServer::visibleWindows() const
 
 QString XServer::waitForNewWindow(const QStringList &except, int timeoutMs) const
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        for (const QString &window : visibleWindows()) {
-            if (!except.contains(window) && geometry(window).height() > 150)
-                return window;
-        }
-        QThread::msleep(100);
-    } while (clock.elapsed() < timeoutMs);
-    return {};
+    QString found;
+    waitUntil(
+        [&] {
+            for (const QString &window : visibleWindows()) {
+                if (!except.contains(window) && geometry(window).height() > 150) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs, 100);
+    return found;
 }
 
 bool XServer::waitForWindowGone(const QString &window, int timeoutMs) const
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        if (!visibleWindows().contains(window))
-            return true;
-        QThread::msleep(100);
-    } while (clock.elapsed() < timeoutMs);
-    return false;
+    return waitUntil([&] { return !visibleWindows().contains(window); }, timeoutMs, 100);
 }
 
 QRect XServer::geometry(const QString &window) const
@@ -341,18 +354,15 @@ SoundServer::SoundServer()
             QStringLiteral("pulseaudio cannot start here (is the pulseaudio package installed?)");
         return;
     }
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 30000) {
-        if (m_server->state() != QProcess::Running) {
-            m_why = QStringLiteral("pulseaudio exited at start");
-            return;
-        }
-        if (QFile::exists(m_socket)) {
-            m_ready = true;
-            return;
-        }
-        QThread::msleep(20);
+    waitUntil([this] { return m_server->state() != QProcess::Running || QFile::exists(m_socket); },
+              30000, 20);
+    if (m_server->state() != QProcess::Running) {
+        m_why = QStringLiteral("pulseaudio exited at start");
+        return;
+    }
+    if (QFile::exists(m_socket)) {
+        m_ready = true;
+        return;
     }
     m_why = QStringLiteral("pulseaudio did not open its socket");
     stop(m_server.get());
@@ -444,19 +454,17 @@ QString SessionBus::send(const QStringList &arguments, bool *ok) const
 
 bool SessionBus::waitForName(const QString &name, int timeoutMs) const
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        bool ok = false;
-        const QString reply = send(
-            {QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-             QStringLiteral("org.freedesktop.DBus.NameHasOwner"), QStringLiteral("string:") + name},
-            &ok);
-        if (ok && reply.contains(QLatin1String("boolean true")))
-            return true;
-        QThread::msleep(100);
-    } while (clock.elapsed() < timeoutMs);
-    return false;
+    return waitUntil(
+        [&] {
+            bool ok = false;
+            const QString reply = send({QStringLiteral("--dest=org.freedesktop.DBus"),
+                                        QStringLiteral("/org/freedesktop/DBus"),
+                                        QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                        QStringLiteral("string:") + name},
+                                       &ok);
+            return ok && reply.contains(QLatin1String("boolean true"));
+        },
+        timeoutMs, 100);
 }
 
 // --- Program -------------------------------------------------------------------------

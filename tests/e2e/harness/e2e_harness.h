@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -25,6 +26,11 @@ namespace vokrin::e2e {
 // failed assertion runs the destructors below, but a crash or a time-out of the test
 // runs nothing.
 void endWithThisProcess(QProcess &process);
+
+// Waits up to `timeoutMs` for `condition` to hold, looking again every `pollMs`; whether
+// it came. Every wait of the end-to-end tests is one of these: on a window, a pixel, a
+// stretch of recorded sound, never a fixed time.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs = 50);
 
 // A private Xvfb (1280 x 1024, 24 bits) on a free display number. With `screens` 2 it is
 // one 2560 x 1024 desktop split into two side-by-side 1280 x 1024 monitors, "LEFT" and

@@ -61,16 +61,19 @@ QString waitForMainWindow(const XServer &x, QString *splash)
         *splash = first;
     if (first.isEmpty())
         return {};
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        for (const QString &window : x.windowsNamed(kProgramTitle)) {
-            if (x.geometry(window).width() == kMainWindowWidth)
-                return window;
-        }
-        QThread::msleep(100);
-    } while (clock.elapsed() < 120000);
-    return {};
+    QString found;
+    waitUntil(
+        [&] {
+            for (const QString &window : x.windowsNamed(kProgramTitle)) {
+                if (x.geometry(window).width() == kMainWindowWidth) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        120000, 100);
+    return found;
 }
 
 QString openListFile(const XServer &x, const QString &mainWindow, const QString &listFile)
@@ -85,13 +88,8 @@ QString openListFile(const XServer &x, const QString &mainWindow, const QString 
         return QStringLiteral("the file dialog did not take ") + listFile;
     // The dialog is gone from the screen a moment before the program has filled the
     // catalogue; a key or click in between would find it empty.
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        if (catalogueShowsAnEntry(x.grab(mainWindow)))
-            return {};
-        QThread::msleep(50);
-    } while (clock.elapsed() < 30000);
+    if (waitUntil([&] { return catalogueShowsAnEntry(x.grab(mainWindow)); }, 30000))
+        return {};
     return QStringLiteral("the catalogue shows no entry of ") + listFile;
 }
 

@@ -1,5 +1,7 @@
 #include "recording.h"
 
+#include "e2e_harness.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -80,15 +82,9 @@ std::int64_t Recording::firstFrameAbove(double level, std::size_t from) const
 
 std::int64_t Recording::waitForFrameAbove(const QString &rawFile, double level, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        const std::int64_t frame = load(rawFile).firstFrameAbove(level);
-        if (frame >= 0)
-            return frame;
-        QThread::msleep(10);
-    } while (clock.elapsed() < timeoutMs);
-    return -1;
+    std::int64_t frame = -1;
+    waitUntil([&] { return (frame = load(rawFile).firstFrameAbove(level)) >= 0; }, timeoutMs, 10);
+    return frame;
 }
 
 } // namespace vokrin::e2e

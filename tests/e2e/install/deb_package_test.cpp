@@ -149,10 +149,7 @@ TEST(DebPackage, TheUnpackedProgramShowsItsWindowFindsItsManualAndItsCrashHelper
     const QString help = x.waitForNewWindow(before, 60000);
     ASSERT_FALSE(help.isEmpty()) << "F1 showed no help window";
     int lines = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while ((lines = textLines(x.grab(help))) < 10 && clock.elapsed() < 30000)
-        QThread::msleep(200);
+    vokrin::e2e::waitUntil([&] { return (lines = textLines(x.grab(help))) >= 10; }, 30000, 200);
     EXPECT_GE(lines, 10) << "the help window shows no manual";
     ASSERT_TRUE(x.closeWindow(help));
     ASSERT_TRUE(x.waitForWindowGone(help, 30000));

@@ -53,14 +53,7 @@ QString playbackStatus(const SessionBus &bus)
 
 bool waitForStatus(const SessionBus &bus, const QString &status, int timeoutMs = 10000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        if (playbackStatus(bus) == status)
-            return true;
-        QThread::msleep(100);
-    } while (clock.elapsed() < timeoutMs);
-    return false;
+    return vokrin::e2e::waitUntil([&] { return playbackStatus(bus) == status; }, timeoutMs, 100);
 }
 
 // How loud the last `seconds` heard are (RMS, 0..1), read once that much more has been
@@ -69,10 +62,7 @@ double loudnessOfTheNext(vokrin::e2e::SoundServer &sound, const QString &rawFile
 {
     const qint64 frames = static_cast<qint64>(seconds * Recording::kRate);
     const qint64 from = sound.recordedFrames();
-    QElapsedTimer clock;
-    clock.start();
-    while (sound.recordedFrames() < from + frames && clock.elapsed() < 20000)
-        QThread::msleep(50);
+    vokrin::e2e::waitUntil([&] { return sound.recordedFrames() >= from + frames; }, 20000);
     const Recording heard = Recording::load(rawFile);
     if (heard.frames() < std::size_t(from + frames))
         return -1;
@@ -172,11 +162,9 @@ TEST(MprisE2E, PlayPauseAndStopFromTheBusDriveThePlayerAndItsStatusFollows)
     ASSERT_TRUE(bus.waitForName(kService)) << "the player is not on the bus";
 
     // The catalogue holds the list's two entries (and its column header).
-    QElapsedTimer clock;
-    clock.start();
     int lines = 0;
-    while ((lines = catalogueTextLines(x.grab(window))) < 3 && clock.elapsed() < 30000)
-        QThread::msleep(200);
+    vokrin::e2e::waitUntil([&] { return (lines = catalogueTextLines(x.grab(window))) >= 3; }, 30000,
+                           200);
     EXPECT_EQ(lines, 3) << "header and two entries";
     EXPECT_EQ(playbackStatus(bus), "Stopped");
 
@@ -200,19 +188,19 @@ TEST(MprisE2E, PlayPauseAndStopFromTheBusDriveThePlayerAndItsStatusFollows)
     // Playing: PlayPause pauses; the sound stops.
     ASSERT_TRUE(command(bus, "PlayPause"));
     EXPECT_TRUE(waitForStatus(bus, "Paused"));
-    QThread::msleep(500); // what the sound server had queued plays out
+    loudnessOfTheNext(sound, raw, 0.5); // what the sound server had queued plays out
     EXPECT_LT(loudnessOfTheNext(sound, raw, 0.5), 0.01) << "still heard while paused";
 
     // Paused: PlayPause resumes; this time from the menu entry's "Play / Pause" action.
     ASSERT_TRUE(runDesktopAction(bus, "PlayPause"));
     EXPECT_TRUE(waitForStatus(bus, "Playing"));
-    QThread::msleep(500);
+    loudnessOfTheNext(sound, raw, 0.5);
     EXPECT_GT(loudnessOfTheNext(sound, raw, 0.5), 0.1) << "not heard again after the pause";
 
     // Stop stops the song: the menu entry's "Stop" action, run as the desktop runs it.
     ASSERT_TRUE(runDesktopAction(bus, "Stop"));
     EXPECT_TRUE(waitForStatus(bus, "Stopped"));
-    QThread::msleep(500);
+    loudnessOfTheNext(sound, raw, 0.5);
     EXPECT_LT(loudnessOfTheNext(sound, raw, 0.5), 0.01) << "still heard after Stop";
     sound.stopRecording();
 

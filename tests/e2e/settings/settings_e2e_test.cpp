@@ -28,16 +28,19 @@ const QPoint kRedCell(660, 519);
 // Waits for a window that was not there before, of any size (the colour grid is small).
 QString waitForPopup(const XServer &x, const QStringList &before, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        for (const QString &window : x.visibleWindows()) {
-            if (!before.contains(window))
-                return window;
-        }
-        QThread::msleep(50);
-    } while (clock.elapsed() < timeoutMs);
-    return {};
+    QString popup;
+    vokrin::e2e::waitUntil(
+        [&] {
+            for (const QString &window : x.visibleWindows()) {
+                if (!before.contains(window)) {
+                    popup = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return popup;
 }
 
 // The main window once its show step has run: the splash is destroyed after it.
