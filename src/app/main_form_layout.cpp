@@ -26,6 +26,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+using vokrin::controls::TMMBevel;
+using vokrin::controls::TMMColorButton;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDGauge;
+using vokrin::controls::TMMLEDPanel;
+using vokrin::controls::TMMPanel;
+using vokrin::controls::TMMPanelFill;
+using vokrin::controls::TMMWheel;
+using vokrin::controls::TRxLabel;
+
 namespace vokrin::app {
 
 namespace {

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using vokrin::controls::TRxLabel;
+
 namespace vokrin::authoring {
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TRxLabel::TRxLabel(QWidget *parent) : QLabel(parent) {}
 
@@ -60,3 +60,5 @@ void TRxLabel::paintEvent(QPaintEvent *)
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(area, flags, text());
 }
+
+} // namespace vokrin::controls

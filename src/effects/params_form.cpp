@@ -16,6 +16,16 @@
 #include <QPushButton>
 #include <algorithm>
 
+using vokrin::controls::TMMBitmapList;
+using vokrin::controls::TMMBitmapSlider;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDPanel;
+using vokrin::controls::TMMSwitch;
+using vokrin::controls::TMMWheel;
+using vokrin::settings::TFormStorage;
+
+namespace vokrin::effects {
+
 namespace {
 
 constexpr int kKnobSize = 45;
@@ -253,3 +263,5 @@ void TParamsForm::buildEchoPanel()
     reset_echo = addResetButton(panel, "reset_echo");
     connect(reset_echo, &QPushButton::clicked, this, &TParamsForm::reset_echoClick);
 }
+
+} // namespace vokrin::effects

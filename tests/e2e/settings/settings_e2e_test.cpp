@@ -12,6 +12,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using vokrin::settings::TIniFile;
+
 namespace {
 
 using vokrin::e2e::Program;

@@ -15,6 +15,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using vokrin::settings::EIniFileException;
+using vokrin::settings::TIniFile;
+
 // Readable failure messages for texts.
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -171,12 +174,13 @@ TEST_F(IniFileTest, BareNamesInEitherLetterCaseAddressOneFile)
     EXPECT_EQ(formStorage.ReadString("TParamsForm", "eq_Enabled", ""), "FALSE");
     EXPECT_EQ(QDir(settingsFolder()).entryList(QDir::Files), QStringList{"vokrin.INI"});
     EXPECT_EQ(mainWindow.FileName(), formStorage.FileName());
-    EXPECT_EQ(resolveSettingsFile(QStringLiteral("VOKRIN.ini")), formStorage.FileName());
+    EXPECT_EQ(vokrin::settings::resolveSettingsFile(QStringLiteral("VOKRIN.ini")),
+              formStorage.FileName());
 
     // A name with a folder is used as it is and never matched by case.
     const QString elsewhere =
         QString::fromStdString((vokrin::testing::makeTempDir("ini") / "Other.INI").string());
-    EXPECT_EQ(resolveSettingsFile(elsewhere), elsewhere);
+    EXPECT_EQ(vokrin::settings::resolveSettingsFile(elsewhere), elsewhere);
     TIniFile other(elsewhere);
     other.WriteInteger("A", "b", 1);
     EXPECT_TRUE(QFile::exists(elsewhere));
