@@ -267,6 +267,8 @@ void TMainForm::buildLayout()
     PaintFrame->setGeometry(5, 5, 175, 52);
 
     LabelFile = named(new QLabel(MMPanelFill1), "LabelFile");
+    // The track's path as it is: a folder named "<b>" is a name, not markup.
+    LabelFile->setTextFormat(Qt::PlainText);
     LabelFile->setGeometry(5, 174, 214, 11);
     MMLEDGauge1 = named(new TMMLEDGauge(MMPanelFill1), "MMLEDGauge1");
     styleProgramGauge(*MMLEDGauge1);

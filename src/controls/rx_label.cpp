@@ -5,9 +5,17 @@
 
 namespace vokrin::controls {
 
-TRxLabel::TRxLabel(QWidget *parent) : QLabel(parent) {}
+// A caption can hold a file name, and a name is data: "<b>" in it is shown, not obeyed.
+TRxLabel::TRxLabel(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+}
 
-TRxLabel::TRxLabel(const QString &text, QWidget *parent) : QLabel(text, parent) {}
+TRxLabel::TRxLabel(const QString &text, QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setText(text);
+}
 
 void TRxLabel::setShadowColor(int color)
 {
