@@ -1,5 +1,6 @@
 #include "exception_report.h"
 
+#include "class_name.h"
 #include "helper_process.h"
 #include "process_inspector.h"
 #include "reporter_state.h"
@@ -18,7 +19,8 @@ QString demangledName(const char *mangled)
 {
     int status = 0;
     char *plain = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    const QString name = QString::fromUtf8(status == 0 && plain ? plain : mangled);
+    const QString name =
+        QString::fromUtf8(reportedClassName(status == 0 && plain ? plain : mangled));
     std::free(plain);
     return name;
 }

@@ -1,5 +1,6 @@
 #include "fatal_handler.h"
 
+#include "class_name.h"
 #include "helper_process.h"
 #include "report_file.h"
 #include "reporter_state.h"
@@ -134,7 +135,8 @@ void onTerminate()
         } catch (const std::exception &e) {
             int status = 0;
             char *name = abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status);
-            safeCopy(exceptionClass, sizeof exceptionClass, status == 0 ? name : typeid(e).name());
+            safeCopy(exceptionClass, sizeof exceptionClass,
+                     reportedClassName(status == 0 ? name : typeid(e).name()));
             std::free(name);
             safeCopy(exceptionMessage, sizeof exceptionMessage, e.what());
         } catch (...) {
@@ -143,7 +145,8 @@ void onTerminate()
             char *name =
                 type ? abi::__cxa_demangle(type->name(), nullptr, nullptr, &status) : nullptr;
             safeCopy(exceptionClass, sizeof exceptionClass,
-                     name != nullptr && status == 0 ? name : "unknown exception");
+                     name != nullptr && status == 0 ? reportedClassName(name)
+                                                    : "unknown exception");
             std::free(name);
             safeCopy(exceptionMessage, sizeof exceptionMessage,
                      "an exception that no handler caught");

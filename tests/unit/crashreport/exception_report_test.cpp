@@ -38,6 +38,13 @@ std::exception_ptr caught(const std::function<void()> &thrower)
 
 } // namespace
 
+namespace vokrin::crashreport::testing {
+struct DeviceLost : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+} // namespace vokrin::crashreport::testing
+
 TEST(ExceptionReport, ClassAndMessageOfWhatWasThrown)
 {
     struct Case
@@ -50,6 +57,10 @@ TEST(ExceptionReport, ClassAndMessageOfWhatWasThrown)
     const Case cases[] = {
         {"std", caught([] { throw std::runtime_error("boom"); }), "std::runtime_error", "boom"},
         {"derived", caught(throwingFunction), "demo::DiskFull", "no space left"},
+        // The program's own classes as its users know them, without the code's namespaces.
+        {"the program's own",
+         caught([] { throw vokrin::crashreport::testing::DeviceLost("gone"); }), "DeviceLost",
+         "gone"},
         {"not an exception class", caught([] { throw 42; }), "int",
          "(an exception without a message)"},
         {"nothing", nullptr, "(none)", ""},
