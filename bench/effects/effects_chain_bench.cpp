@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 using namespace vokrin::engine;
 

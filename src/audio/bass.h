@@ -154,8 +154,5 @@ DWORD BASS_ChannelGetData(DWORD handle, void *buffer, DWORD length);
 }
 #endif
 
-#if defined(__has_include)
-#if __has_include("audio/bass_fx.h")
+// The effect calls are part of the call set: whoever includes the engine has them.
 #include "audio/bass_fx.h"
-#endif
-#endif

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "audio/bass_internal.h"
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 namespace {
 

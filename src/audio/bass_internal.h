@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 namespace vokrin::bass_internal {
 

@@ -34,6 +34,8 @@ void prepareThrowCapture()
 
 // Every throw of the program passes here: remember its stack, then throw as usual.
 extern "C" [[noreturn]] void __cxa_throw(void *object, std::type_info *type,
+                                         void (*destructor)(void *));
+extern "C" [[noreturn]] void __cxa_throw(void *object, std::type_info *type,
                                          void (*destructor)(void *))
 {
     using namespace vokrin::crashreport;

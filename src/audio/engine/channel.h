@@ -1,7 +1,7 @@
 #pragma once
 
+#include "audio/engine/dsp/effect_chain.h"
 #include "decoder.h"
-#include "effects/effect_chain.h"
 #include "id3v1.h"
 #include "sample_ring.h"
 

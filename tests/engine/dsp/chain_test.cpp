@@ -7,7 +7,7 @@
 #include <functional>
 #include <thread>
 
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 #include "signal_tools.h"
 
 using namespace vokrin::engine;

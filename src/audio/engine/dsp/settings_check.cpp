@@ -1,4 +1,4 @@
-#include "settings_check.h"
+#include "audio/engine/dsp/settings_check.h"
 
 namespace vokrin::engine::fx {
 namespace {

@@ -1,4 +1,4 @@
-#include "reverb.h"
+#include "audio/engine/dsp/reverb.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,19 +43,19 @@ inline void hadamard8(float *v) noexcept
         v[i] *= norm;
 }
 
-} // namespace
-
-double loopGainFor(int delaySamples, int sampleRate, double seconds)
-{
-    return std::pow(10.0, -3.0 * delaySamples / (sampleRate * seconds));
-}
-
 std::size_t powerOfTwoAbove(int n)
 {
     std::size_t size = 1;
     while (size <= static_cast<std::size_t>(n))
         size <<= 1;
     return size;
+}
+
+} // namespace
+
+double loopGainFor(int delaySamples, int sampleRate, double seconds)
+{
+    return std::pow(10.0, -3.0 * delaySamples / (sampleRate * seconds));
 }
 
 ReverbEffect::ReverbEffect(int sampleRate, int channels) : m_rate(sampleRate), m_channels(channels)

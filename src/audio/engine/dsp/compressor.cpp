@@ -1,9 +1,9 @@
-#include "compressor.h"
+#include "audio/engine/dsp/compressor.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "fast_math.h"
+#include "audio/engine/dsp/fast_math.h"
 
 namespace vokrin::engine::fx {
 namespace {

@@ -1,15 +1,15 @@
-#include "effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 #include <array>
 #include <atomic>
 #include <variant>
 
-#include "compressor.h"
-#include "denormals.h"
-#include "echo.h"
-#include "param_eq.h"
-#include "reverb.h"
-#include "settings_check.h"
+#include "audio/engine/dsp/compressor.h"
+#include "audio/engine/dsp/denormals.h"
+#include "audio/engine/dsp/echo.h"
+#include "audio/engine/dsp/param_eq.h"
+#include "audio/engine/dsp/reverb.h"
+#include "audio/engine/dsp/settings_check.h"
 
 namespace vokrin::engine {
 

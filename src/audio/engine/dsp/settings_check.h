@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 namespace vokrin::engine::fx {
 

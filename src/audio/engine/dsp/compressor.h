@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "delay_line.h"
-#include "effect.h"
-#include "effect_chain.h"
-#include "ramp.h"
-#include "shared_params.h"
+#include "audio/engine/dsp/delay_line.h"
+#include "audio/engine/dsp/effect.h"
+#include "audio/engine/dsp/effect_chain.h"
+#include "audio/engine/dsp/ramp.h"
+#include "audio/engine/dsp/shared_params.h"
 
 namespace vokrin::engine::fx {
 

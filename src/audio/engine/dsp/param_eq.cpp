@@ -1,4 +1,4 @@
-#include "param_eq.h"
+#include "audio/engine/dsp/param_eq.h"
 
 #include <algorithm>
 #include <cmath>

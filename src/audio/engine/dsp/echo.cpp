@@ -1,4 +1,4 @@
-#include "echo.h"
+#include "audio/engine/dsp/echo.h"
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <vector>
 
-#include "effect.h"
-#include "effect_chain.h"
-#include "ramp.h"
-#include "shared_params.h"
+#include "audio/engine/dsp/effect.h"
+#include "audio/engine/dsp/effect_chain.h"
+#include "audio/engine/dsp/ramp.h"
+#include "audio/engine/dsp/shared_params.h"
 
 namespace vokrin::engine::fx {
 

@@ -190,7 +190,7 @@ std::vector<float> highPass(const std::vector<float> &x, int rate, double hz)
 
 } // namespace vokrin::fxtest
 
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 
 namespace vokrin::fxtest {
 void runChain(engine::EffectChain &chain, Audio &audio, int blockFrames)

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "audio/engine/effects/effect_chain.h"
+#include "audio/engine/dsp/effect_chain.h"
 #include "signal_tools.h"
 
 using namespace vokrin::engine;

@@ -6,8 +6,8 @@
 #include <limits>
 #include <numbers>
 
-#include "audio/engine/effects/effect_chain.h"
-#include "audio/engine/effects/param_eq.h"
+#include "audio/engine/dsp/effect_chain.h"
+#include "audio/engine/dsp/param_eq.h"
 #include "signal_tools.h"
 
 using namespace vokrin::engine;
