@@ -93,6 +93,11 @@ SongTextKind songTextKind(const QString &path, QByteArrayView bytes)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("lrc"), Qt::CaseInsensitive) == 0)
         return SongTextKind::Lrc;
+    // An UltraStar song saved as UTF-16 is one still, so that its reader can say why it
+    // does not take it.
+    if (startsWith(bytes, QByteArrayView("\xFF\xFE#\0", 4)) ||
+        startsWith(bytes, QByteArrayView("\xFE\xFF\0#", 4)))
+        return SongTextKind::UltraStar;
     // Only the start is looked at: a header is the first thing an UltraStar song holds.
     const TextLines text = splitTimedText(bytes.first(qMin<qsizetype>(bytes.size(), 4096)));
     for (const QString &line : text.lines) {

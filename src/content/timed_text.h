@@ -69,7 +69,8 @@ enum class SongTextKind { Plain, Lrc, UltraStar };
 
 // An ".lrc" name is LRC; a file whose first line that is not blank is an UltraStar
 // header ("#TITLE:...", "#BPM:...": '#', letters, ':') is UltraStar; anything else is a
-// plain song text.
+// plain song text. A UTF-16 file that starts with '#' counts as UltraStar, so that it is
+// refused as UTF-16 rather than shown as garbage.
 SongTextKind songTextKind(const QString &path, QByteArrayView bytes);
 
 // Reads `bytes` as the given kind (Plain is not a timed kind and gives NoTimedLines).

@@ -132,6 +132,9 @@ TEST_F(WizardImportTest, BadFilesSayWhyAndLeaveTheTextBoxAlone)
                     6),
          QStringLiteral("Файл не является текстом в кодировке UTF-8 или Windows-1251 "
                         "(двоичные данные или UTF-16).")},
+        {"utf16-song.txt", QByteArray("\xFF\xFE#\0T\0", 6),
+         QStringLiteral("Файл не является текстом в кодировке UTF-8 или Windows-1251 "
+                        "(двоичные данные или UTF-16).")},
         {"garbage.lrc",
          QByteArray("\x7F"
                     "ELF\x02\x01\x01\0\0\0",

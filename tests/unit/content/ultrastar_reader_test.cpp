@@ -131,6 +131,9 @@ TEST(SongTextKind, TellsTheKindsApart)
         {"/s/song.txt", "[00:01.00]an LRC in a .txt stays plain\n", SongTextKind::Plain},
         {"/s/song.txt", "", SongTextKind::Plain},
         {"/s/song", "#TITLE:x", SongTextKind::UltraStar},
+        // UTF-16 songs are songs its reader refuses with a reason.
+        {"/s/song.txt", QByteArray("\xFF\xFE#\0T\0", 6), SongTextKind::UltraStar},
+        {"/s/song.txt", QByteArray("\xFE\xFF\0#\0T", 6), SongTextKind::UltraStar},
     };
     for (const auto &c : cases)
         EXPECT_EQ(songTextKind(c.path, c.bytes), c.kind) << c.path << " " << c.bytes.constData();
