@@ -150,8 +150,9 @@ TimedText readUltraStar(QByteArrayView bytes)
             if (!number || pos != line.size())
                 return fail(TimedTextError::BadTag, index);
             endLine();
+            // Only the first singer's breaks move `lineStart`, so it carries on where
+            // that singer's part left off when the part goes on after the other's.
             singer = int(*number);
-            lineStart = 0;
             continue;
         }
         if (type == u'#')
