@@ -24,6 +24,8 @@
 #include <filesystem>
 #include <memory>
 
+using vokrin::controls::TMMLEDGauge;
+
 using namespace vokrin;
 
 namespace {

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+using vokrin::settings::TFormStorage;
+
 namespace vokrin::app {
 
 TMainForm::TMainForm(QWidget *parent) : QWidget(parent)

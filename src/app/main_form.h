@@ -23,7 +23,10 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QKeyEvent;
+namespace vokrin::settings {
 class TFormStorage;
+} // namespace vokrin::settings
+namespace vokrin::controls {
 class TMMColorButton;
 class TMMLED;
 class TMMLEDGauge;
@@ -32,6 +35,7 @@ class TMMPanel;
 class TMMPanelFill;
 class TMMWheel;
 class TRxLabel;
+} // namespace vokrin::controls
 
 namespace vokrin::display {
 class SingerScreen;
@@ -166,55 +170,55 @@ public:
     // --- components ------------------------------------------------------------------
     // The names are the settings file's: the form storage finds each component by its
     // objectName, so they stay as they are.
-    TMMPanelFill *Panel4 = nullptr; // the left part: the strip and the lyric list
-    TMMPanelFill *Panel5 = nullptr; // the 48-px strip left of the lyrics, in their colour
+    controls::TMMPanelFill *Panel4 = nullptr; // the left part: the strip and the lyric list
+    controls::TMMPanelFill *Panel5 = nullptr; // the 48-px strip left of the lyrics, in their colour
     vokrin::display::TLyricListBox *ListBox1 = nullptr; // the lyric list (hint colour: Tag)
     QSplitter *Splitter1 = nullptr;                     // between the lyrics and the control panel
-    TMMPanelFill *Panel2 = nullptr;           // the control panel, 224 px or collapsed to 0 by Esc
-    TMMPanelFill *MMPanelFill2 = nullptr;     // its top block: folder box and player buttons
-    TRxLabel *RxLabel2 = nullptr;             // "Каталог фонограмм"
-    TDirectoryEdit *DirectoryEdit1 = nullptr; // the backing-track folder
-    QToolButton *SpeedButton9 = nullptr;      // opens the project wizard
-    QToolButton *ButtonPlay = nullptr;        // Play the selected project
-    QToolButton *PauseBtn = nullptr;          // pause / resume; the one button that stays down
-    QToolButton *ButtonStop = nullptr;        // Stop
-    QToolButton *FragButton = nullptr;        // replaces the backing track of the playing song
-    QToolButton *SpeedButton8 = nullptr;      // opens a list file into the catalogue
-    QToolButton *SpeedButton7 = nullptr;      // saves the catalogue as a list file
-    QToolButton *SpeedButton1 = nullptr;      // "+": adds a project file to the catalogue
-    QToolButton *SpeedButton2 = nullptr;      // "-": removes the selected catalogue entry
-    QToolButton *Plugins = nullptr;           // opens one more sound parameters window
-    QTreeWidget *ListView1 = nullptr;         // the catalogue: title and project file per entry
-    TMMPanelFill *MMPanelFill1 = nullptr;     // the bottom block: knobs, LEDs, font, colours
-    TRxLabel *RxLabel1 = nullptr;             // "громкость"
-    TRxLabel *RxLabel3 = nullptr;             // "баланс"
-    TRxLabel *RxLabel4 = nullptr;             // "предтекст"
-    TMMWheel *Volume = nullptr;               // master volume, 0..100
-    TMMWheel *Pan = nullptr;                  // balance, -100..100
-    TMMWheel *PredText = nullptr;             // lead time, 0..999 bytes before each cue
-    TMMLEDPanel *MMLEDPanel1 = nullptr;       // readout of Volume
-    TMMLEDPanel *MMLEDPanel2 = nullptr;       // readout of Pan (-99..99)
-    TMMLEDPanel *MMLEDPanel4 = nullptr;       // readout of PredText
-    TRxLabel *RxLabel5 = nullptr;             // "eq"
-    TRxLabel *RxLabel6 = nullptr;             // "rever"
-    TRxLabel *RxLabel7 = nullptr;             // "comp"
-    TRxLabel *RxLabel8 = nullptr;             // "echo"
-    TMMLED *eq = nullptr;                     // the equaliser's enable flag (Q)
-    TMMLED *rever = nullptr;                  // the reverb's (R)
-    TMMLED *comp = nullptr;                   // the compressor's (C)
-    TMMLED *echo = nullptr;                   // the echo's (E)
-    TRxLabel *RxLabel9 = nullptr;             // "шрифт"
-    TRxLabel *RxLabel10 = nullptr;            // "подсказка"
-    TRxLabel *RxLabel11 = nullptr;            // "фон"
-    QToolButton *SpeedButton4 = nullptr;      // chooses the lyric font; captioned with its name
-    TMMColorButton *MMColorButton2 = nullptr; // the hint colour of the lit line
-    TMMColorButton *MMColorButton3 = nullptr; // the lyric list's background colour
-    TMMPanel *Panel6 = nullptr;               // the lowered frame of the spectrum
-    vokrin::display::TPaintBox *PaintFrame = nullptr; // the spectrum display
-    QLabel *LabelFile = nullptr;          // the backing-track path of the loaded project
-    TMMLEDGauge *MMLEDGauge1 = nullptr;   // playback progress (the wizard resets it too)
-    QTimer *TimerRender = nullptr;        // the 33 ms render timer (TimerRenderTimer)
-    TFormStorage *FormStorage1 = nullptr; // keeps placement and control values in the INI
+    controls::TMMPanelFill *Panel2 = nullptr; // the control panel, 224 px or collapsed to 0 by Esc
+    controls::TMMPanelFill *MMPanelFill2 = nullptr; // its top block: folder box and player buttons
+    controls::TRxLabel *RxLabel2 = nullptr;         // "Каталог фонограмм"
+    TDirectoryEdit *DirectoryEdit1 = nullptr;       // the backing-track folder
+    QToolButton *SpeedButton9 = nullptr;            // opens the project wizard
+    QToolButton *ButtonPlay = nullptr;              // Play the selected project
+    QToolButton *PauseBtn = nullptr;     // pause / resume; the one button that stays down
+    QToolButton *ButtonStop = nullptr;   // Stop
+    QToolButton *FragButton = nullptr;   // replaces the backing track of the playing song
+    QToolButton *SpeedButton8 = nullptr; // opens a list file into the catalogue
+    QToolButton *SpeedButton7 = nullptr; // saves the catalogue as a list file
+    QToolButton *SpeedButton1 = nullptr; // "+": adds a project file to the catalogue
+    QToolButton *SpeedButton2 = nullptr; // "-": removes the selected catalogue entry
+    QToolButton *Plugins = nullptr;      // opens one more sound parameters window
+    QTreeWidget *ListView1 = nullptr;    // the catalogue: title and project file per entry
+    controls::TMMPanelFill *MMPanelFill1 = nullptr; // the bottom block: knobs, LEDs, font, colours
+    controls::TRxLabel *RxLabel1 = nullptr;         // "громкость"
+    controls::TRxLabel *RxLabel3 = nullptr;         // "баланс"
+    controls::TRxLabel *RxLabel4 = nullptr;         // "предтекст"
+    controls::TMMWheel *Volume = nullptr;           // master volume, 0..100
+    controls::TMMWheel *Pan = nullptr;              // balance, -100..100
+    controls::TMMWheel *PredText = nullptr;         // lead time, 0..999 bytes before each cue
+    controls::TMMLEDPanel *MMLEDPanel1 = nullptr;   // readout of Volume
+    controls::TMMLEDPanel *MMLEDPanel2 = nullptr;   // readout of Pan (-99..99)
+    controls::TMMLEDPanel *MMLEDPanel4 = nullptr;   // readout of PredText
+    controls::TRxLabel *RxLabel5 = nullptr;         // "eq"
+    controls::TRxLabel *RxLabel6 = nullptr;         // "rever"
+    controls::TRxLabel *RxLabel7 = nullptr;         // "comp"
+    controls::TRxLabel *RxLabel8 = nullptr;         // "echo"
+    controls::TMMLED *eq = nullptr;                 // the equaliser's enable flag (Q)
+    controls::TMMLED *rever = nullptr;              // the reverb's (R)
+    controls::TMMLED *comp = nullptr;               // the compressor's (C)
+    controls::TMMLED *echo = nullptr;               // the echo's (E)
+    controls::TRxLabel *RxLabel9 = nullptr;         // "шрифт"
+    controls::TRxLabel *RxLabel10 = nullptr;        // "подсказка"
+    controls::TRxLabel *RxLabel11 = nullptr;        // "фон"
+    QToolButton *SpeedButton4 = nullptr; // chooses the lyric font; captioned with its name
+    controls::TMMColorButton *MMColorButton2 = nullptr; // the hint colour of the lit line
+    controls::TMMColorButton *MMColorButton3 = nullptr; // the lyric list's background colour
+    controls::TMMPanel *Panel6 = nullptr;               // the lowered frame of the spectrum
+    vokrin::display::TPaintBox *PaintFrame = nullptr;   // the spectrum display
+    QLabel *LabelFile = nullptr;                    // the backing-track path of the loaded project
+    controls::TMMLEDGauge *MMLEDGauge1 = nullptr;   // playback progress (the wizard resets it too)
+    QTimer *TimerRender = nullptr;                  // the 33 ms render timer (TimerRenderTimer)
+    settings::TFormStorage *FormStorage1 = nullptr; // keeps placement and control values in the INI
 
     // The window's file dialogs (their filters, default extensions and options).
     vokrin::platform::FileDialogOptions OpenDialog1;
@@ -231,7 +235,7 @@ public:
     // --- what a sound parameters window asks of its owner ------------------------------
     const vokrin::effects::EffectHandles &effectHandles() const override { return Effects; }
     void setOwnerLed(const QString &ledName, bool lit) override;
-    void paramsFormClosed(TParamsForm *form) override;
+    void paramsFormClosed(effects::TParamsForm *form) override;
 
 Q_SIGNALS:
     // The window was closed (its modal run ends).
@@ -245,7 +249,7 @@ protected:
 private:
     void buildLayout();
     void connectHandlers();
-    void toggleEffect(TMMLED *led);
+    void toggleEffect(controls::TMMLED *led);
     // The selected catalogue entry's row, or -1.
     int selectedEntry() const;
     void stepFocusedKnob(int step);

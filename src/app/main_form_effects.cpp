@@ -5,6 +5,10 @@
 #include "effects/params_form.h"
 #include "settings/ini_file.h"
 
+using vokrin::controls::TMMLED;
+using vokrin::effects::TParamsForm;
+using vokrin::settings::TIniFile;
+
 namespace vokrin::app {
 
 vokrin::effects::EffectFlags TMainForm::effectFlags() const

@@ -20,6 +20,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+using vokrin::controls::TMMColorButton;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMWheel;
+
 namespace vokrin::app {
 
 namespace {

@@ -26,6 +26,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+using vokrin::controls::TMMBevel;
+using vokrin::controls::TMMColorButton;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDGauge;
+using vokrin::controls::TMMLEDPanel;
+using vokrin::controls::TMMPanel;
+using vokrin::controls::TMMPanelFill;
+using vokrin::controls::TMMWheel;
+using vokrin::controls::TRxLabel;
+
 namespace vokrin::app {
 
 namespace {
@@ -257,6 +267,8 @@ void TMainForm::buildLayout()
     PaintFrame->setGeometry(5, 5, 175, 52);
 
     LabelFile = named(new QLabel(MMPanelFill1), "LabelFile");
+    // The track's path as it is: a folder named "<b>" is a name, not markup.
+    LabelFile->setTextFormat(Qt::PlainText);
     LabelFile->setGeometry(5, 174, 214, 11);
     MMLEDGauge1 = named(new TMMLEDGauge(MMPanelFill1), "MMLEDGauge1");
     styleProgramGauge(*MMLEDGauge1);

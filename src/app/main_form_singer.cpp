@@ -11,6 +11,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+using vokrin::settings::EIniFileException;
+using vokrin::settings::TIniFile;
+
 namespace vokrin::app {
 
 namespace {

@@ -21,6 +21,8 @@
 #include <QTranslator>
 #include <cstdlib>
 
+using vokrin::settings::TFormStorage;
+
 namespace vokrin::app {
 
 int runProgram(int argc, char **argv)

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using vokrin::controls::TRxLabel;
+
 namespace vokrin::authoring {
 
 namespace {
@@ -47,7 +49,9 @@ QPushButton *makeSpeedToggle(const char *name, const QString &caption, QWidget *
 
 QLabel *makeLabel(const char *name, const QString &caption, QWidget *parent)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText); // file names are shown here, and a name is data
+    label->setText(caption);
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }

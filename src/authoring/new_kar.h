@@ -13,7 +13,9 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+namespace vokrin::controls {
 class TRxLabel;
+} // namespace vokrin::controls
 
 namespace vokrin::audio {
 class Player;
@@ -68,10 +70,10 @@ public:
     QPlainTextEdit *Memo1;        // the song text, editable; its lines become the project's
     QPushButton *BitBtn2;         // "Дальше" on page 2
     QPushButton *BitBtn7;         // "Отменить" on page 2
-    TRxLabel *RxLabel5;           // the backing track's name on page 3
+    controls::TRxLabel *RxLabel5; // the backing track's name on page 3
     QPushButton *SpeedButton2; // "Старт фонограммы": take toggle (a speed button: no focus)
     QPushButton *SpeedButton3; // "Поставить метку подсказки": one mark (no focus either)
-    TRxLabel *RxLabel4;           // "Время вопроизведения: " and the play time
+    controls::TRxLabel *RxLabel4; // "Время вопроизведения: " and the play time
     QListWidget *ListBox1;        // the text's lines plus five empty ones; shows the last mark
     QPushButton *BitBtn3;         // "Дальше" on page 3
     QPushButton *BitBtn8;         // "Отменить" on page 3

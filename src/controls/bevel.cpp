@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 namespace {
 
@@ -120,3 +120,5 @@ QRect TMMBevel::paint(QPainter &painter, const QRect &outer, const QPalette &pal
     }
     return rect;
 }
+
+} // namespace vokrin::controls

@@ -7,6 +7,8 @@
 
 class QPainter;
 
+namespace vokrin::controls {
+
 // The frame drawn around a control's client area, from outside inwards: the single
 // border, the outer bevel, the border, the inner bevel and the border space. The
 // control draws its content inside totalWidth() pixels.
@@ -91,3 +93,5 @@ private:
     int m_innerLight = vokrin::controls::clBtnHighlight;
     int m_innerShadow = vokrin::controls::clBtnShadow;
 };
+
+} // namespace vokrin::controls

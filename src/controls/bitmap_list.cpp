@@ -1,5 +1,7 @@
 #include "controls/bitmap_list.h"
 
+namespace vokrin::controls {
+
 TMMBitmapList::TMMBitmapList(QObject *parent) : QObject(parent) {}
 
 QImage TMMBitmapList::image(int index) const
@@ -29,3 +31,5 @@ void TMMBitmapList::clear()
     m_images.clear();
     Q_EMIT Changed();
 }
+
+} // namespace vokrin::controls

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QVector>
 
+namespace vokrin::controls {
+
 // A list of pictures shared by several controls, which refer to a picture by index.
 class TMMBitmapList : public QObject
 {
@@ -26,3 +28,5 @@ Q_SIGNALS:
 private:
     QVector<QImage> m_images;
 };
+
+} // namespace vokrin::controls

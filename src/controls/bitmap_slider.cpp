@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMBitmapSlider::TMMBitmapSlider(QWidget *parent) : QWidget(parent)
 {
@@ -308,3 +308,5 @@ void TMMBitmapSlider::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, m_cache);
 }
+
+} // namespace vokrin::controls

@@ -6,6 +6,8 @@
 
 #include "controls/bitmap_list.h"
 
+namespace vokrin::controls {
+
 // A slider drawn from two pictures of a bitmap list: the track (BitmapIndex) and the
 // thumb (BitmapThumbIndex). Position lies in [MinValue, MaxValue]. It takes no keyboard
 // focus and has no keys.
@@ -124,3 +126,5 @@ private:
     int m_dragStartPosition = 0;
     QImage m_cache;
 };
+
+} // namespace vokrin::controls

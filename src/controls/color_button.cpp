@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 namespace {
 const char *const kOtherCaption = "&Other...";
@@ -234,3 +234,5 @@ void TMMColorButton::paintFace(QPainter &painter)
         }
     }
 }
+
+} // namespace vokrin::controls

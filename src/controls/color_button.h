@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+namespace vokrin::controls {
+
 class TMMColorPopUp;
 
 // A push button showing a colour swatch and a down arrow. A click or Space opens the
@@ -82,3 +84,5 @@ private:
     TMMColorPopUp *m_popUp = nullptr;
     QImage m_cache;
 };
+
+} // namespace vokrin::controls

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMColorPopUp::TMMColorPopUp(TMMColorButton *owner)
     : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_owner(owner),
@@ -210,3 +210,5 @@ void TMMColorPopUp::paintEvent(QPaintEvent *)
     if (m_selection.extraShown)
         drawCell(kExtraCell, m_value);
 }
+
+} // namespace vokrin::controls

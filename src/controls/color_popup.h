@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QPushButton;
+namespace vokrin::controls {
+
 class TMMColorButton;
 
 // The drop-down palette of a colour button: 20 colour cells in a 4 by 5 grid, the
@@ -44,3 +46,5 @@ private:
     vokrin::controls::PaletteSelection m_selection;
     bool m_finishing = false;
 };
+
+} // namespace vokrin::controls

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMLED::TMMLED(QWidget *parent) : QWidget(parent), m_bevel(new TMMBevel(this))
 {
@@ -92,3 +92,5 @@ void TMMLED::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, m_cache);
 }
+
+} // namespace vokrin::controls

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+namespace vokrin::controls {
+
 // The LED. Its lit state is the property Enabled (not to be confused with QWidget's
 // `enabled`): lit it shows LEDColor, unlit Color. A click raises Click and leaves the
 // state alone; the window's handler toggles it. Setting the state raises nothing.
@@ -52,3 +54,5 @@ private:
     bool m_pressed = false;
     QImage m_cache;
 };
+
+} // namespace vokrin::controls

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMLEDGauge::TMMLEDGauge(QWidget *parent) : QWidget(parent), m_bevel(new TMMBevel(this))
 {
@@ -173,3 +173,5 @@ void TMMLEDGauge::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, frame);
 }
+
+} // namespace vokrin::controls

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace vokrin::controls {
+
 // The segmented level bar: a row of spots lit from one end up to Progress percent, in
 // three colour zones split at Point1 and Point2 percent.
 class TMMLEDGauge : public QWidget
@@ -99,3 +101,5 @@ private:
     int m_color = vokrin::controls::clBlack;
     QImage m_inactiveRow;
 };
+
+} // namespace vokrin::controls

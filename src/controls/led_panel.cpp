@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMLEDDigit::TMMLEDDigit(QObject *parent) : QObject(parent) {}
 
@@ -252,3 +252,5 @@ void TMMLEDPanel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, m_cache);
 }
+
+} // namespace vokrin::controls

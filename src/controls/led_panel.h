@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace vokrin::controls {
+
 // One cell of a digit display. Digits are drawn by their panel (they have no window of
 // their own); each copies its cell from the shared recoloured strip.
 class TMMLEDDigit : public QObject
@@ -146,3 +148,5 @@ private:
     int m_color = vokrin::controls::clBlack;
     QImage m_cache;
 };
+
+} // namespace vokrin::controls

@@ -4,7 +4,7 @@
 
 #include <QPainter>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMPanel::TMMPanel(QWidget *parent) : QWidget(parent), m_bevel(new TMMBevel(this))
 {
@@ -65,3 +65,5 @@ void TMMPanelFill::paintClient(QPainter &painter, const QRect &area)
     }
     painter.drawTiledPixmap(area, QPixmap::fromImage(tile));
 }
+
+} // namespace vokrin::controls

@@ -7,6 +7,8 @@
 
 #include "controls/bitmap_list.h"
 
+namespace vokrin::controls {
+
 // A container with a bevel, painted in its Color.
 class TMMPanel : public QWidget
 {
@@ -54,3 +56,5 @@ private:
     QPointer<TMMBitmapList> m_bitmapList;
     int m_bitmapIndex = -1;
 };
+
+} // namespace vokrin::controls

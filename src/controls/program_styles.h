@@ -1,5 +1,6 @@
 #pragma once
 
+namespace vokrin::controls {
 class TMMBitmapList;
 class TMMBitmapSlider;
 class TMMLEDGauge;
@@ -7,6 +8,7 @@ class TMMLEDPanel;
 class TMMPanelFill;
 class TMMSwitch;
 class TMMWheel;
+} // namespace vokrin::controls
 
 // The looks the program's windows give their controls, in one place so every window's
 // knobs and readouts match.

@@ -3,11 +3,19 @@
 #include <QPainter>
 #include <QStyle>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
-TRxLabel::TRxLabel(QWidget *parent) : QLabel(parent) {}
+// A caption can hold a file name, and a name is data: "<b>" in it is shown, not obeyed.
+TRxLabel::TRxLabel(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+}
 
-TRxLabel::TRxLabel(const QString &text, QWidget *parent) : QLabel(text, parent) {}
+TRxLabel::TRxLabel(const QString &text, QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setText(text);
+}
 
 void TRxLabel::setShadowColor(int color)
 {
@@ -60,3 +68,5 @@ void TRxLabel::paintEvent(QPaintEvent *)
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(area, flags, text());
 }
+
+} // namespace vokrin::controls

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+namespace vokrin::controls {
+
 // A label whose text is drawn a second time, ShadowSize pixels off and in ShadowColor,
 // behind the text: the engraved captions of the instrument panels.
 class TRxLabel : public QLabel
@@ -38,3 +40,5 @@ private:
     int m_shadowSize = 1;
     ShadowPosition m_shadowPos = spLeftTop;
 };
+
+} // namespace vokrin::controls

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vokrin::controls {
+
 TMMScale::TMMScale(QObject *parent) : QObject(parent) {}
 
 void TMMScale::changed()
@@ -40,3 +42,5 @@ int TMMScale::extent() const
     }
     return room;
 }
+
+} // namespace vokrin::controls

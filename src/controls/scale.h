@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QObject>
 
+namespace vokrin::controls {
+
 // The tick scale around a knob.
 class TMMScale : public QObject
 {
@@ -63,3 +65,5 @@ private:
     ScaleOrigin m_origin = soInner;
     bool m_connect = false;
 };
+
+} // namespace vokrin::controls

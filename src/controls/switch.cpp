@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 TMMSwitch::TMMSwitch(QWidget *parent)
     : QWidget(parent), m_bevel(new TMMBevel(this)), m_glyph(verticalSwitchGlyph())
@@ -250,3 +250,5 @@ void TMMSwitch::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, m_cache);
 }
+
+} // namespace vokrin::controls

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace vokrin::controls {
+
 // The lever switch: NumPositions positions in a row (vertical: top to bottom,
 // horizontal: left to right), set by a click, a drag of the lever, or keys (Home, End,
 // and Up/Down for a vertical switch, Left/Right for a horizontal one).
@@ -81,3 +83,5 @@ private:
     int m_dragStartPosition = 0;
     QImage m_cache;
 };
+
+} // namespace vokrin::controls

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace vokrin::controls;
+namespace vokrin::controls {
 
 namespace {
 const char *const kStepMessage = "This parameter should be greater then 0";
@@ -447,3 +447,5 @@ void TMMWheel::paintEvent(QPaintEvent *)
     for (const PixelRun &run : knobHandleDot(centre, m_handleSize))
         painter.fillRect(QRect(QPoint(run.firstX, run.y), QPoint(run.lastX, run.y)), handle);
 }
+
+} // namespace vokrin::controls

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace vokrin::controls {
+
 // The rotary knob. Value is a whole number in [MinValue, MaxValue]; the handle travels
 // clockwise from StartAngle (MinValue) to EndAngle (MaxValue). With UpDown on, a
 // vertical drag turns it: ScrollSize pixels cover the whole range. Keys: Up/Right and
@@ -168,3 +170,5 @@ private:
     int m_dragStartY = 0;
     int m_dragStartValue = 0;
 };
+
+} // namespace vokrin::controls

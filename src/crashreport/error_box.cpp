@@ -43,7 +43,9 @@ ErrorBox::ErrorBox(const QString &title, ReportContext context, bool canContinue
     boxFont.setPixelSize(12);
     setFont(boxFont);
 
-    auto *message = new QLabel(QStringLiteral("An error occurred in the application."), this);
+    auto *message = new QLabel(this);
+    message->setTextFormat(Qt::PlainText);
+    message->setText(QStringLiteral("An error occurred in the application."));
     message->setObjectName(QStringLiteral("message"));
 
     auto *mail = makeButton(QStringLiteral("E-mail error"), "mailButton", "MEIMAIL", this);

@@ -104,13 +104,48 @@ bool trimOldReports(int fd, off_t size, off_t newestStart, char *scratch, std::s
     return moveToStart(fd, cut, size, scratch, scratchSize);
 }
 
+constexpr char kTail[] = "\r\n\r\n";
+constexpr std::size_t kTailLength = sizeof(kTail) - 1;
+
+// Writes the bytes [from, to) of `report` followed by kTail at the same offsets of the file.
+bool writeReportRange(int fd, const char *report, std::size_t length, std::size_t from,
+                      std::size_t to)
+{
+    if (from < length) {
+        const std::size_t end = to < length ? to : length;
+        if (!pwriteAll(fd, report + from, end - from, static_cast<off_t>(from)))
+            return false;
+        from = end;
+    }
+    if (from < to && !pwriteAll(fd, kTail + (from - length), to - from, static_cast<off_t>(from)))
+        return false;
+    return true;
+}
+
+// Replaces the file's content with the report. The part that grows the file is written
+// first, so a full disk stops the write before a byte of the old report is touched; the
+// rest then lands on blocks the file already has.
+bool overwriteWithReport(int fd, off_t oldSize, const char *report, std::size_t length)
+{
+    const std::size_t newSize = length + kTailLength;
+    const auto old = static_cast<std::size_t>(oldSize);
+    if (newSize > old && !writeReportRange(fd, report, length, old, newSize)) {
+        if (::ftruncate(fd, oldSize) != 0) {
+            // Nothing more can be done; the caller learns that the write failed.
+        }
+        return false;
+    }
+    if (!writeReportRange(fd, report, length, 0, newSize < old ? newSize : old))
+        return false;
+    return newSize >= old || ::ftruncate(fd, static_cast<off_t>(newSize)) == 0;
+}
+
 } // namespace
 
 bool appendReportFile(const char *path, const char *report, std::size_t length, char *scratch,
                       std::size_t scratchSize, std::size_t limit)
 {
-    const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (limit == 0 ? O_TRUNC : 0);
-    const int fd = ::open(path, flags, 0644);
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     struct stat info
@@ -121,9 +156,14 @@ bool appendReportFile(const char *path, const char *report, std::size_t length, 
         return false;
     }
     const off_t oldSize = info.st_size;
-    static const char kTail[] = "\r\n\r\n";
+    if (limit == 0) {
+        bool ok = overwriteWithReport(fd, oldSize, report, length);
+        if (::close(fd) != 0)
+            ok = false;
+        return ok;
+    }
     if (!pwriteAll(fd, report, length, oldSize) ||
-        !pwriteAll(fd, kTail, sizeof(kTail) - 1, oldSize + static_cast<off_t>(length))) {
+        !pwriteAll(fd, kTail, kTailLength, oldSize + static_cast<off_t>(length))) {
         // Never leave half a report behind.
         if (::ftruncate(fd, oldSize) != 0) {
             // Nothing more can be done; the caller learns that the write failed.
@@ -131,7 +171,7 @@ bool appendReportFile(const char *path, const char *report, std::size_t length, 
         ::close(fd);
         return false;
     }
-    const off_t newSize = oldSize + static_cast<off_t>(length) + 4;
+    const off_t newSize = oldSize + static_cast<off_t>(length + kTailLength);
     bool ok = true;
     if (limit > 0 && newSize > static_cast<off_t>(limit))
         ok = trimOldReports(fd, newSize, oldSize, scratch, scratchSize, limit);

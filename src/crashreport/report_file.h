@@ -20,7 +20,8 @@ inline constexpr std::size_t kReportFileScratch = trimTarget(kReportFileLimit);
 // shorter than limit - limit/4 bytes. When even the newest report alone is that long,
 // everything before the newest report goes. A limit of 0 overwrites the file instead.
 //
-// A write that fails (full disk) is rolled back, so the file never ends in half a report.
+// A write that fails (full disk) is rolled back, so the file never ends in half a report,
+// and the reports it held before stay as they were (also when overwriting).
 // Uses only open/read/write/ftruncate on caller-owned scratch memory of at least
 // trimTarget(limit) bytes, so the fatal-signal path can call it. Returns false when the
 // file could not be written.

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+using vokrin::controls::TMMLEDGauge;
+
 namespace vokrin::display {
 
 void renderTick(const audio::Player &player, const QList<quint32> &cues, std::int32_t leadTime,

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 
+namespace vokrin::controls {
 class TMMLEDGauge;
+} // namespace vokrin::controls
 
 namespace vokrin::audio {
 class Player;
@@ -24,7 +26,7 @@ using FftBuffer = std::array<float, 513>;
 struct RenderTargets
 {
     TLyricListBox &lyrics;
-    TMMLEDGauge &gauge;
+    controls::TMMLEDGauge &gauge;
     TSpectrum &spectrum;
     TPaintBox &paintFrame;
     FftBuffer &fft;
@@ -42,6 +44,6 @@ void renderTick(const audio::Player &player, const QList<quint32> &cues, std::in
 // tick lights it. A line with no cue, or no line at all, is ignored before anything stops;
 // so is a backing track that does not exist. Returns whether the jump happened.
 bool jumpToLine(audio::Player &player, const QString &backingTrack, const QList<quint32> &cues,
-                int line, std::int32_t &cueIndex, TMMLEDGauge &gauge);
+                int line, std::int32_t &cueIndex, controls::TMMLEDGauge &gauge);
 
 } // namespace vokrin::display

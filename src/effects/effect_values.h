@@ -5,7 +5,9 @@
 #include <QString>
 #include <array>
 
+namespace vokrin::settings {
 class TIniFile;
+} // namespace vokrin::settings
 
 namespace vokrin::effects {
 
@@ -49,10 +51,10 @@ EffectValues offValues();
 // (a missing or unconvertible entry takes that field's default), an unlit group its
 // off values. The reverb's in-gain is the stored value negated; the echo's pan delay is
 // -1 for any non-zero stored integer.
-EffectValues readEffectValues(const TIniFile &settings, const EffectFlags &flags);
+EffectValues readEffectValues(const settings::TIniFile &settings, const EffectFlags &flags);
 
 // The four enable flags as stored: "TRUE" in any letter case is on, anything else off.
-EffectFlags readEffectFlags(const TIniFile &settings);
-void writeEffectFlags(TIniFile &settings, const EffectFlags &flags);
+EffectFlags readEffectFlags(const settings::TIniFile &settings);
+void writeEffectFlags(settings::TIniFile &settings, const EffectFlags &flags);
 
 } // namespace vokrin::effects

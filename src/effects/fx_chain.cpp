@@ -2,6 +2,8 @@
 
 #include "settings/ini_file.h"
 
+using vokrin::settings::TIniFile;
+
 namespace vokrin::effects {
 
 EffectHandles AttachEffects(DWORD stream, const EffectFlags &flags, const TIniFile &settings)

@@ -5,7 +5,9 @@
 
 #include <array>
 
+namespace vokrin::settings {
 class TIniFile;
+} // namespace vokrin::settings
 
 namespace vokrin::effects {
 
@@ -23,14 +25,16 @@ struct EffectHandles
 // Puts the chain on `stream` (ten equaliser bands, compressor, echo, reverb, all at
 // priority 1; a failed call leaves a 0 handle) and applies the stored values for
 // `flags` from `settings`.
-EffectHandles AttachEffects(DWORD stream, const EffectFlags &flags, const TIniFile &settings);
+EffectHandles AttachEffects(DWORD stream, const EffectFlags &flags,
+                            const settings::TIniFile &settings);
 
 // Sends all four groups, in the order equaliser, compressor, echo, reverb, with the
 // values for `flags` read from `settings`. Results of the engine calls are not acted on.
-void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags, const TIniFile &settings);
+void ApplyEffects(const EffectHandles &handles, const EffectFlags &flags,
+                  const settings::TIniFile &settings);
 
 // The flags of the settings file; and the writing of them, after every toggle.
-EffectFlags LoadEffectFlags(const TIniFile &settings);
-void SaveEffectFlags(TIniFile &settings, const EffectFlags &flags);
+EffectFlags LoadEffectFlags(const settings::TIniFile &settings);
+void SaveEffectFlags(settings::TIniFile &settings, const EffectFlags &flags);
 
 } // namespace vokrin::effects

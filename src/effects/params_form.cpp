@@ -16,6 +16,16 @@
 #include <QPushButton>
 #include <algorithm>
 
+using vokrin::controls::TMMBitmapList;
+using vokrin::controls::TMMBitmapSlider;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDPanel;
+using vokrin::controls::TMMSwitch;
+using vokrin::controls::TMMWheel;
+using vokrin::settings::TFormStorage;
+
+namespace vokrin::effects {
+
 namespace {
 
 constexpr int kKnobSize = 45;
@@ -34,7 +44,9 @@ QFrame *makePanel(QWidget *window, const char *name, int x, int y, int w, int h)
 
 QLabel *makeCaption(QWidget *parent, const QString &text, int x, int y, int w, int pixelSize = 9)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     QFont font = label->font();
     font.setPixelSize(pixelSize);
     label->setFont(font);
@@ -136,7 +148,9 @@ void TParamsForm::buildHeader(TMMLED *&led, const char *name, const QString &tit
     led->setObjectName(QString::fromLatin1(name));
     led->setLit(false);
     led->setGeometry(x + 4, y + 4, 16, 8);
-    auto *header = new QLabel(title, this);
+    auto *header = new QLabel(this);
+    header->setTextFormat(Qt::PlainText);
+    header->setText(title);
     header->setGeometry(x + 24, y + 1, 160, 14);
 }
 
@@ -253,3 +267,5 @@ void TParamsForm::buildEchoPanel()
     reset_echo = addResetButton(panel, "reset_echo");
     connect(reset_echo, &QPushButton::clicked, this, &TParamsForm::reset_echoClick);
 }
+
+} // namespace vokrin::effects

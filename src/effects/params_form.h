@@ -8,7 +8,10 @@
 
 class QPushButton;
 class QLabel;
+namespace vokrin::settings {
 class TFormStorage;
+} // namespace vokrin::settings
+namespace vokrin::controls {
 class TMMBitmapList;
 class TMMBitmapSlider;
 class TMMLED;
@@ -16,6 +19,9 @@ class TMMLEDPanel;
 class TMMSwitch;
 class TMMWheel;
 class TMMPanelFill;
+} // namespace vokrin::controls
+
+namespace vokrin::effects {
 
 // The sound parameters window: live editing of the equaliser, reverb, compressor and
 // echo of the playing track. Every change goes to the chain at once (the sliders and
@@ -34,16 +40,20 @@ public:
     static const QStringList &storedProps();
 
     // Controls, named as the settings file knows them.
-    TMMLED *eq, *rever, *comp, *echo; // the four enable flags, mirrored in the main window
-    std::array<TMMBitmapSlider *, 10> MMBitmapSliders{}; // the ten equaliser bands, -15..15 dB
-    TMMWheel *ReverGain, *ReverMix, *ReverTime;          // reverb in-gain, mix, time
+    controls::TMMLED *eq, *rever, *comp,
+        *echo; // the four enable flags, mirrored in the main window
+    std::array<controls::TMMBitmapSlider *, 10>
+        MMBitmapSliders{};                                // the ten equaliser bands, -15..15 dB
+    controls::TMMWheel *ReverGain, *ReverMix, *ReverTime; // reverb in-gain, mix, time
     // Compressor output gain, attack, release, threshold, ratio and look-ahead.
-    TMMWheel *CompGain, *CompAttack, *CompRelease, *CompThreshold, *CompRatio, *CompPredelay;
-    TMMWheel *EchoMix, *EchoFeedback, *EchoLeftDelay, *EchoRightDelay; // echo mix, feedback, delays
-    TMMSwitch *EchoPanDelay;                     // the echo's sides swapped on each repeat
-    std::array<TMMLEDPanel *, 14> MMLEDPanels{}; // [1]..[13]: the readouts; [0] unused
+    controls::TMMWheel *CompGain, *CompAttack, *CompRelease, *CompThreshold, *CompRatio,
+        *CompPredelay;
+    controls::TMMWheel *EchoMix, *EchoFeedback, *EchoLeftDelay,
+        *EchoRightDelay;               // echo mix, feedback, delays
+    controls::TMMSwitch *EchoPanDelay; // the echo's sides swapped on each repeat
+    std::array<controls::TMMLEDPanel *, 14> MMLEDPanels{}; // [1]..[13]: the readouts; [0] unused
     QPushButton *reset_eq, *reset_rev, *reset_compr, *reset_echo; // a group back to its defaults
-    TFormStorage *FormStorage1; // keeps every value in the settings file
+    settings::TFormStorage *FormStorage1; // keeps every value in the settings file
 
     // Handlers. Each control's change goes to its effect at once: the sliders and the
     // reverb's input gain always, the other controls only while their group is lit.
@@ -81,18 +91,20 @@ private:
     void buildReverbPanel();
     void buildCompressorPanel();
     void buildEchoPanel();
-    void buildHeader(TMMLED *&led, const char *name, const QString &title, int x, int y);
-    TMMWheel *addKnob(QWidget *panel, const char *name, int x, int y, int minValue, int maxValue,
-                      int value, int readoutIndex, int digits, int readoutMin, int readoutMax,
-                      const QString &caption);
+    void buildHeader(controls::TMMLED *&led, const char *name, const QString &title, int x, int y);
+    controls::TMMWheel *addKnob(QWidget *panel, const char *name, int x, int y, int minValue,
+                                int maxValue, int value, int readoutIndex, int digits,
+                                int readoutMin, int readoutMax, const QString &caption);
     QPushButton *addResetButton(QWidget *panel, const char *name);
-    void toggleGroup(TMMLED *led);
+    void toggleGroup(controls::TMMLED *led);
     void stepFocusedControl(int delta);
 
     // Rule B: the record is read and sent only while the group is lit.
     template <typename Record, typename SetField>
-    void sendWhileLit(TMMLED *led, HFX handle, SetField setField);
+    void sendWhileLit(controls::TMMLED *led, HFX handle, SetField setField);
 
     vokrin::effects::ParamsFormHost &m_host;
-    TMMBitmapList *MMBitmapList2;
+    controls::TMMBitmapList *MMBitmapList2;
 };
+
+} // namespace vokrin::effects

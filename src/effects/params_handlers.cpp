@@ -12,6 +12,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+using vokrin::controls::TMMBitmapSlider;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMWheel;
+
+namespace vokrin::effects {
+
 template <typename Record, typename SetField>
 void TParamsForm::sendWhileLit(TMMLED *led, HFX handle, SetField setField)
 {
@@ -191,3 +197,5 @@ void TParamsForm::closeEvent(QCloseEvent *event)
     m_host.paramsFormClosed(this);
     event->accept();
 }
+
+} // namespace vokrin::effects

@@ -2,7 +2,9 @@
 
 #include "effects/fx_chain.h"
 
+namespace vokrin::effects {
 class TParamsForm;
+} // namespace vokrin::effects
 
 namespace vokrin::effects {
 

@@ -97,6 +97,9 @@ MessageResult QtPlatform::showMessage(QWidget *parent, const QString &text, cons
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
+    // Messages carry file names ("Unable to write to %s"); the toolkit would take one
+    // holding "<b>" for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case MessageIcon::None:

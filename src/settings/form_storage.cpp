@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <utility>
 
-using namespace vokrin::settings;
+namespace vokrin::settings {
 
 namespace {
 
@@ -243,3 +243,5 @@ void TFormStorage::setScreenProvider(ScreenProvider provider)
 {
     screenProvider() = std::move(provider);
 }
+
+} // namespace vokrin::settings

@@ -10,9 +10,9 @@
 #include <exception>
 #include <functional>
 
-class TIniFile;
-
 namespace vokrin::settings {
+
+class TIniFile;
 
 // What the placement code needs to know about the screen: the primary screen's size in
 // pixels (the "(WxH)" suffix of the position keys), its work area (positions are stored
@@ -26,8 +26,6 @@ struct ScreenMetrics
 
 // The primary screen as Qt reports it (size, available geometry, rounded logical DPI).
 ScreenMetrics primaryScreenMetrics();
-
-} // namespace vokrin::settings
 
 // Keeps one window's placement and a list of its components' properties in the settings
 // file, in the section named after the window's class.
@@ -162,3 +160,5 @@ private:
     bool m_saved = false;
     bool m_destroyed = false;
 };
+
+} // namespace vokrin::settings

@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+namespace vokrin::settings {
+
 using vokrin::settings::IniDocument;
 
 namespace {
@@ -159,3 +161,5 @@ bool TIniFile::ValueExists(const QString &section, const QString &key) const
 {
     return storedValue(section, key).has_value();
 }
+
+} // namespace vokrin::settings

@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 
+namespace vokrin::settings {
+
 // Raised when the file system refuses a write to the settings file.
 // what() and message() read "Unable to write to <file name>".
 class EIniFileException : public std::runtime_error
@@ -60,3 +62,5 @@ private:
     mutable QString m_path;
     QString m_givenName; // as the caller named it; the exception message shows this
 };
+
+} // namespace vokrin::settings

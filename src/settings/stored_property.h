@@ -5,7 +5,9 @@
 #include <QString>
 #include <optional>
 
+namespace vokrin::settings {
 class TIniFile;
+} // namespace vokrin::settings
 
 // One "Component.Property" entry of a form storage: finding it on a window, writing its
 // key(s) and reading them back through the property's setter.

@@ -23,6 +23,19 @@
 #include <QTimer>
 #include <cstdio>
 
+using vokrin::controls::TMMBevel;
+using vokrin::controls::TMMBitmapList;
+using vokrin::controls::TMMBitmapSlider;
+using vokrin::controls::TMMColorButton;
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDGauge;
+using vokrin::controls::TMMLEDPanel;
+using vokrin::controls::TMMPanel;
+using vokrin::controls::TMMPanelFill;
+using vokrin::controls::TMMSwitch;
+using vokrin::controls::TMMWheel;
+using vokrin::controls::TRxLabel;
+
 using namespace vokrin::controls;
 
 namespace {

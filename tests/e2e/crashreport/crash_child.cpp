@@ -23,6 +23,8 @@
 #include <thread>
 #include <unistd.h>
 
+using vokrin::settings::TFormStorage;
+
 namespace {
 
 // Kept out of line so the stack shows it by name; the sanitizer build must let the

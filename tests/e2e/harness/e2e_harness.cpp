@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
+#include <linux/capability.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace vokrin::e2e {
@@ -23,10 +25,23 @@ QString tempDir(const char *prefix)
 
 } // namespace
 
-void endWithThisProcess(QProcess &process)
+void endWithThisProcess(QProcess &process, bool withoutPermissionOverride)
 {
     const pid_t parent = ::getpid();
-    process.setChildProcessModifier([parent] {
+    process.setChildProcessModifier([parent, withoutPermissionOverride] {
+        if (withoutPermissionOverride) {
+            // Out of the bounding set, the rights do not come back with the exec.
+            for (const int right : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+                ::prctl(PR_CAPBSET_DROP, right, 0, 0, 0);
+            // Nor through the inherited or ambient sets.
+            ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+            __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+            __user_cap_data_struct rights[2]{};
+            if (::syscall(SYS_capget, &header, rights) == 0) {
+                rights[0].inheritable = rights[1].inheritable = 0;
+                ::syscall(SYS_capset, &header, rights);
+            }
+        }
         // Killed when the test process ends in any way, a crash or a time-out included.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The test may have ended between the fork and the line above.
@@ -516,7 +531,7 @@ Program::Program(const XServer &x, const SoundServer *sound, const QByteArray &s
     m_process->setProcessEnvironment(environment);
     m_process->setWorkingDirectory(m_workDir);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    endWithThisProcess(*m_process);
+    endWithThisProcess(*m_process, options.withoutPermissionOverride);
     m_process->start(options.executable.isEmpty() ? executable() : options.executable,
                      options.arguments);
     m_started = m_process->waitForStarted(30000);

@@ -25,7 +25,10 @@ namespace vokrin::e2e {
 // Makes `process`, once started, end when the test process ends, however it ends: a
 // failed assertion runs the destructors below, but a crash or a time-out of the test
 // runs nothing.
-void endWithThisProcess(QProcess &process);
+// With `withoutPermissionOverride`, the process also loses the superuser's right to write
+// where a file's mode says no, so a scenario run as root meets a read-only folder as a user
+// does.
+void endWithThisProcess(QProcess &process, bool withoutPermissionOverride = false);
 
 // Waits up to `timeoutMs` for `condition` to hold, looking again every `pollMs`; whether
 // it came. Every wait of the end-to-end tests is one of these: on a window, a pixel, a
@@ -165,6 +168,9 @@ struct ProgramOptions
     QString executable;
     // The bus it may use.
     const SessionBus *sessionBus = nullptr;
+    // Folders whose mode forbids writing stay unwritable for it, also when the tests run
+    // as root.
+    bool withoutPermissionOverride = false;
 };
 
 class Program

@@ -218,6 +218,8 @@ TEST(MprisE2E, WithoutABusAndWithoutADocumentTheProgramStartsWithAnEmptyCatalogu
     ASSERT_TRUE(vokrin.started());
     const QString window = waitForMainWindow(x);
     ASSERT_FALSE(window.isEmpty()) << "no main window without a session bus";
+    // What it measures: nothing is loaded in the two seconds an argument taken for a
+    // document would have needed to fill the catalogue; no condition marks an absence.
     QThread::sleep(2);
     EXPECT_EQ(catalogueTextLines(x.grab(window)), 1) << "only the column header";
     ASSERT_TRUE(x.closeWindow(window));

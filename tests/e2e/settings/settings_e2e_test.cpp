@@ -3,6 +3,7 @@
 #include "e2e_harness.h"
 #include "main_window_driver.h"
 #include "settings/ini_file.h"
+#include "test_env.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +12,8 @@
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
+
+using vokrin::settings::TIniFile;
 
 namespace {
 
@@ -136,6 +139,58 @@ TEST(SettingsEndToEnd, VolumeFolderHintColourAndFontChangedByTheUserComeBackOnTh
     EXPECT_EQ(stored(again, "DirectoryEdit1_Text"), "/tmp/bag/");
     EXPECT_EQ(stored(again, "MMColorButton2_Value"), "255");
     EXPECT_EQ(stored(again, "ListBox1_FontName"), "Liberation Serif");
+}
+
+// The settings folder turns read-only while the program runs: a flag toggled with Ctrl+R
+// cannot be stored, the error reaches the reporter's box ("Unable to write to vokrin.ini",
+// also in the report file), the old file keeps its bytes, and after "Continue" the window
+// goes on and stores the next toggle once the folder can be written again.
+TEST(SettingsEndToEnd, ASettingsFolderThatCannotBeWrittenReachesTheReporterAndTheProgramGoesOn)
+{
+    VOKRIN_E2E_SERVERS(x, sound);
+    // A copy of the program, so the report file beside it is this scenario's own.
+    const QString copyFolder =
+        QString::fromStdString(vokrin::testing::makeTempDir("copy").string());
+    const QString copy = copyFolder + QStringLiteral("/vokrin");
+    ASSERT_TRUE(QFile::copy(Program::executable(), copy));
+    Program::Options options;
+    options.executable = copy;
+    options.withoutPermissionOverride = true;
+    Program vokrin(x, &sound, "[TMainForm]\r\nVolume_Value=80\r\n", options);
+    ASSERT_TRUE(vokrin.started());
+    const QString window = shownMainWindow(x);
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+
+    const QString folder = vokrin.configHome() + QStringLiteral("/vokrin");
+    const QByteArray before = settingsFile(vokrin);
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadGroup | QFile::ExeGroup |
+                                                  QFile::ReadOther | QFile::ExeOther));
+    ASSERT_TRUE(x.sendKeys(window, {QStringLiteral("ctrl+r")}));
+    const QString box = x.waitForWindow(QStringLiteral("vokrin"), 60000);
+    ASSERT_FALSE(box.isEmpty()) << "no error box: " << vokrin.output().toStdString();
+    QByteArray report;
+    EXPECT_TRUE(vokrin::e2e::waitUntil(
+        [&] {
+            QFile file(copyFolder + QStringLiteral("/bugreport.txt"));
+            report = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            return report.contains("Unable to write to vokrin.ini");
+        },
+        20000))
+        << report.toStdString();
+    EXPECT_EQ(settingsFile(vokrin), before);
+
+    ASSERT_TRUE(x.sendKeys(box, {QStringLiteral("Return")})); // "Continue"
+    ASSERT_TRUE(x.waitForWindowGone(box, 20000));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::ExeOther);
+    ASSERT_TRUE(x.sendKeys(window, {QStringLiteral("ctrl+r")}));
+    EXPECT_TRUE(vokrin::e2e::waitUntil([&] { return settingsFile(vokrin) != before; }, 20000))
+        << "the next toggle was not stored";
+    ASSERT_TRUE(x.closeWindow(window));
+    EXPECT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
 }
 
 } // namespace

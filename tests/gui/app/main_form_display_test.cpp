@@ -21,6 +21,9 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+using vokrin::controls::TMMLED;
+using vokrin::effects::TParamsForm;
+
 namespace {
 
 constexpr quint32 kBytesPerFrame = 4; // 16-bit stereo

@@ -12,7 +12,7 @@
 
 void MainFormTest::SetUp()
 {
-    QFile::remove(resolveSettingsFile(vokrin::effects::kSettingsFile));
+    QFile::remove(vokrin::settings::resolveSettingsFile(vokrin::effects::kSettingsFile));
     dir = vokrin::testing::makeTempDir("mainform");
     desktop = std::make_unique<vokrin::platform::ScriptedPlatform>();
     vokrin::engine::setManualClock(true);

@@ -15,6 +15,8 @@
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
+using vokrin::controls::TMMLED;
+
 namespace {
 
 using Sync = QWindowSystemInterface::SynchronousDelivery;

@@ -20,6 +20,8 @@
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
+using vokrin::settings::TIniFile;
+
 namespace {
 
 using Sync = QWindowSystemInterface::SynchronousDelivery;

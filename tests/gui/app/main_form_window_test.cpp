@@ -23,6 +23,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+using vokrin::controls::TMMLED;
+using vokrin::settings::TIniFile;
+
 namespace {
 
 TEST(MainFormStartup, AnotherEngineVersionIsReportedAndEndsCreation)

@@ -1,9 +1,12 @@
 // The save page: the proposed name, Save with its overwrite prompt, Finish.
 #include "wizard_fixture.h"
 
+#include "content/file_error.h"
 #include "content/text_codec.h"
+#include "write_faults.h"
 
 #include <QDir>
+#include <optional>
 
 namespace vokrin::authoring::testing {
 namespace {
@@ -198,6 +201,54 @@ TEST_F(WizardTest, AProjectThatCannotBeWrittenReportsAnErrorAndFinishStillCloses
     EXPECT_FALSE(wizard->isVisible()) << "Finish closes the wizard even when saving fails";
     EXPECT_EQ(wizard->result(), QDialog::Accepted);
     EXPECT_TRUE(addedProjects.isEmpty());
+}
+
+// A full disk and a folder that cannot be written: Save reports the writer's error, the
+// project already there keeps its bytes, and once the fault is gone Save works.
+class WizardSaveFaultTest : public WizardTest
+{
+protected:
+    void saveUnderFault(bool fullDisk)
+    {
+        const auto folder = vokrin::testing::makeTempDir("faulty");
+        const QString existing = QString::fromStdString((folder / "old.lyp").string());
+        content::writeProjectFile(existing, content::SongProject{"old.mp3", {4}, {"old"}});
+        const QByteArray before = fileBytes(existing);
+        prepareTake(QByteArray("a long line of the song\n").repeated(400));
+        wizard->BitBtn3->click();
+        wizard->FilenameEdit3->setFileName(existing);
+        {
+            std::optional<vokrin::testing::ScopedFileSizeLimit> fullGuard;
+            std::optional<vokrin::testing::ScopedReadOnlyFolder> readOnly;
+            if (fullDisk) {
+                fullGuard.emplace(4096);
+            } else {
+                readOnly.emplace(QString::fromStdString(folder.string()));
+                ASSERT_TRUE(readOnly->active()) << "the folder could not be made read-only";
+            }
+            desktop.messageAnswers = {platform::MessageResult::Ok}; // replace it
+            EXPECT_THROW(wizard->BitBtn11Click(), content::ContentFileError);
+        }
+        EXPECT_FALSE(wizard->saved());
+        EXPECT_EQ(fileBytes(existing), before);
+        EXPECT_EQ(
+            QDir(QString::fromStdString(folder.string())).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("old.lyp")});
+        desktop.messageAnswers = {platform::MessageResult::Ok};
+        wizard->BitBtn11Click();
+        EXPECT_TRUE(wizard->saved());
+        EXPECT_EQ(readProject(existing).lines.size(), 400);
+    }
+};
+
+TEST_F(WizardSaveFaultTest, OnAFullDiskTheOldProjectStays)
+{
+    saveUnderFault(true);
+}
+
+TEST_F(WizardSaveFaultTest, InAFolderThatCannotBeWrittenTheOldProjectStays)
+{
+    saveUnderFault(false);
 }
 
 TEST_F(WizardTest, ATrackNameLongerThanTheFieldIsCutAtACharacterBoundary)

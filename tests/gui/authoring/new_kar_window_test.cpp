@@ -1,6 +1,8 @@
 // The window itself: its texts, its size, its pages, and what every showing resets.
 #include "wizard_fixture.h"
 
+#include "plain_text_check.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -241,6 +243,17 @@ TEST_F(WizardTest, TheKeyboardMakesAProjectWhileTheMouseTapsTheTake)
     const content::SongProject project = readProject(projectPath);
     EXPECT_EQ(project.cues, (QList<quint32>{1000 * kBytesPerFrame, 2000 * kBytesPerFrame}));
     EXPECT_EQ(project.lines, (QList<QByteArray>{"one", "two"}));
+}
+
+// Names are data: the audio file's path is shown as it is, markup and all.
+TEST_F(WizardTest, AnAudioPathHoldingMarkupShowsItsAngleBrackets)
+{
+    std::filesystem::create_directory(dir / "<b>x<");
+    ASSERT_TRUE(fixtures::writeWav(dir / "<b>x<" / "b>.wav", fixtures::silence(kRate, 2, 2)));
+    audioPath = pathIn("<b>x</b>.wav");
+    prepareTake("one\ntwo\n");
+    EXPECT_EQ(wizard->RxLabel5->text(), audioPath);
+    EXPECT_EQ(vokrin::testing::labelsTakingMarkup(*wizard), QStringList());
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using vokrin::controls::TMMColorButton;
+using vokrin::controls::TMMColorPopUp;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

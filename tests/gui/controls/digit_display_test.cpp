@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+using vokrin::controls::TMMLEDPanel;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

@@ -7,6 +7,9 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+using vokrin::controls::TMMLED;
+using vokrin::controls::TMMLEDGauge;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

@@ -10,6 +10,11 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+using vokrin::controls::TMMBevel;
+using vokrin::controls::TMMPanelFill;
+using vokrin::controls::TMMWheel;
+using vokrin::controls::TRxLabel;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

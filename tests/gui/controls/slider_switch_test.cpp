@@ -10,6 +10,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using vokrin::controls::TMMBitmapList;
+using vokrin::controls::TMMBitmapSlider;
+using vokrin::controls::TMMSwitch;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

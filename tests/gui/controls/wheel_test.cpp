@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <numbers>
 
+using vokrin::controls::TMMWheel;
+
 using namespace controls_test;
 using namespace vokrin::controls;
 

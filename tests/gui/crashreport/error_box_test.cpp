@@ -1,6 +1,7 @@
 #include "crashreport/button_pictures.h"
 #include "crashreport/error_box.h"
 #include "crashreport/report_printer.h"
+#include "plain_text_check.h"
 #include "platform/scripted_platform.h"
 #include "test_env.h"
 
@@ -62,6 +63,23 @@ QByteArray readFile(const QString &path)
 }
 
 } // namespace
+
+// A report quotes file names ("Unable to write to <path>"); the box shows them as they are.
+TEST(ErrorBox, AReportHoldingMarkupIsShownAsItIs)
+{
+    ScriptedPlatform desktop;
+    auto context = makeContext(vokrin::testing::makeTempDir("box"));
+    const QString message = QStringLiteral("Unable to write to /songs/<b>x</b>.lyl");
+    context.report.replace(QStringLiteral("the button handler failed"), message);
+    ErrorBox box(QStringLiteral("vokrin"), context, true);
+    box.show();
+    QApplication::processEvents();
+
+    auto *field = box.findChild<QPlainTextEdit *>(QStringLiteral("reportField"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(field->toPlainText().contains(message));
+    EXPECT_EQ(vokrin::testing::labelsTakingMarkup(box), QStringList());
+}
 
 TEST(ErrorBox, ShowsTheFixedTextsAndTheReportAndAnnouncesItself)
 {

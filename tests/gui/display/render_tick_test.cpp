@@ -13,6 +13,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using vokrin::controls::TMMLEDGauge;
+
 using namespace vokrin;
 using display::FftBuffer;
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using vokrin::settings::TIniFile;
+
 namespace {
 
 using vokrin::effects::EffectFlags;
@@ -20,7 +22,7 @@ class EffectChainTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QFile::remove(resolveSettingsFile(vokrin::effects::kSettingsFile));
+        QFile::remove(vokrin::settings::resolveSettingsFile(vokrin::effects::kSettingsFile));
         vokrin::engine::setManualClock(true);
         ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
         const auto dir = vokrin::testing::makeTempDir("fx");
@@ -209,7 +211,7 @@ class EffectFlagTest : public ::testing::TestWithParam<FlagCase>
 
 TEST_P(EffectFlagTest, TrueInAnyLetterCaseIsOnAndAnythingElseOff)
 {
-    QFile::remove(resolveSettingsFile(vokrin::effects::kSettingsFile));
+    QFile::remove(vokrin::settings::resolveSettingsFile(vokrin::effects::kSettingsFile));
     TIniFile settings(vokrin::effects::kSettingsFile);
     for (const char *key : {"eq_enabled", "comp_enabled", "echo_enabled", "rever_enabled"}) {
         if (GetParam().stored != nullptr)
@@ -229,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Values, EffectFlagTest,
 
 TEST(EffectFlagStorage, SavedFlagsReadBackAndAreWrittenAsTrueOrFalse)
 {
-    QFile::remove(resolveSettingsFile(vokrin::effects::kSettingsFile));
+    QFile::remove(vokrin::settings::resolveSettingsFile(vokrin::effects::kSettingsFile));
     TIniFile settings(vokrin::effects::kSettingsFile);
     const EffectFlags flags{true, false, true, false};
     vokrin::effects::SaveEffectFlags(settings, flags);

@@ -18,6 +18,10 @@
 #include <gtest/gtest.h>
 #include <map>
 
+using vokrin::controls::TMMWheel;
+using vokrin::effects::TParamsForm;
+using vokrin::settings::TIniFile;
+
 using namespace vokrin;
 using effects::EffectFlags;
 using effects::EffectHandles;

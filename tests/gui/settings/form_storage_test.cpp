@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using vokrin::settings::EIniFileException;
+using vokrin::settings::TFormStorage;
+using vokrin::settings::TIniFile;
+
 using settings_test::TTestForm;
 using vokrin::settings::ScreenMetrics;
 
@@ -46,7 +50,7 @@ protected:
         TFormStorage::setExceptionHandler({});
     }
 
-    static QString path() { return resolveSettingsFile(kFileName); }
+    static QString path() { return vokrin::settings::resolveSettingsFile(kFileName); }
     static void writeFile(const QByteArray &text)
     {
         QDir().mkpath(settingsFolder());

@@ -39,7 +39,7 @@ protected:
 
     static void writeSettings(const QByteArray &text)
     {
-        const QString path = resolveSettingsFile(QStringLiteral("vokrin.ini"));
+        const QString path = vokrin::settings::resolveSettingsFile(QStringLiteral("vokrin.ini"));
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -47,7 +47,7 @@ protected:
     }
     static QStringList settingsLines()
     {
-        QFile file(resolveSettingsFile(QStringLiteral("vokrin.ini")));
+        QFile file(vokrin::settings::resolveSettingsFile(QStringLiteral("vokrin.ini")));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         QStringList lines = QString::fromUtf8(file.readAll()).split(QRegularExpression("\r?\n"));

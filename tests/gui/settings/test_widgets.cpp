@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+using vokrin::settings::TFormStorage;
+
 namespace settings_test {
 
 TTestForm::TTestForm()

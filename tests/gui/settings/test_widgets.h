@@ -203,7 +203,7 @@ public:
     Led *eq;
     FolderEdit *DirectoryEdit1;
     ColourList *ListBox1;
-    TFormStorage *FormStorage1;
+    vokrin::settings::TFormStorage *FormStorage1;
 
     bool allowClose = true;
     std::vector<int> volumeSeenByShow;

@@ -1,6 +1,7 @@
 #include "crashreport/report_file.h"
 #include "crashreport/report_header.h"
 #include "test_env.h"
+#include "write_faults.h"
 
 #include <filesystem>
 #include <fstream>
@@ -147,6 +148,42 @@ TEST(ReportFile, ALimitOfZeroOverwrites)
     ASSERT_TRUE(append(file, makeReport(0, 2), 0));
     ASSERT_TRUE(append(file, makeReport(1, 2), 0));
     EXPECT_EQ(readFile(file), makeReport(1, 2) + "\r\n\r\n");
+    // Longer, then shorter: the file holds exactly the newest report.
+    ASSERT_TRUE(append(file, makeReport(2, 50), 0));
+    EXPECT_EQ(readFile(file), makeReport(2, 50) + "\r\n\r\n");
+    ASSERT_TRUE(append(file, makeReport(3, 1), 0));
+    EXPECT_EQ(readFile(file), makeReport(3, 1) + "\r\n\r\n");
+}
+
+// A full disk stops a report before it touches the ones already there, appended or
+// overwriting (a limit of 0).
+TEST(ReportFile, AFullDiskLeavesTheReportsThatWereThere)
+{
+    for (const std::size_t limit : {kReportFileLimit, std::size_t{0}}) {
+        SCOPED_TRACE(limit);
+        const auto file = vokrin::testing::makeTempDir("full") / "bugreport.txt";
+        ASSERT_TRUE(append(file, makeReport(0, 2), limit));
+        const std::string before = readFile(file);
+        {
+            const vokrin::testing::ScopedFileSizeLimit fullDisk(before.size() + 100);
+            EXPECT_FALSE(append(file, makeReport(1, 200), limit));
+        }
+        EXPECT_EQ(readFile(file), before);
+        // With room again the report lands.
+        ASSERT_TRUE(append(file, makeReport(1, 200), limit));
+        EXPECT_NE(readFile(file).find("crash number 1"), std::string::npos);
+    }
+}
+
+TEST(ReportFile, AFolderThatCannotBeWrittenGetsNoReportFile)
+{
+    const auto dir = vokrin::testing::makeTempDir("readonly");
+    {
+        const vokrin::testing::ScopedReadOnlyFolder readOnly(QString::fromStdString(dir.string()));
+        ASSERT_TRUE(readOnly.active()) << "the folder could not be made read-only";
+        EXPECT_FALSE(append(dir / "bugreport.txt", makeReport(0, 2)));
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "bugreport.txt"));
 }
 
 TEST(ReportFile, WriteFailuresAreReportedAndLeaveNoHalfReport)

@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "test_env.h"
+#include "write_faults.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,9 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using vokrin::settings::EIniFileException;
+using vokrin::settings::TIniFile;
 
 // Readable failure messages for texts.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -171,12 +175,13 @@ TEST_F(IniFileTest, BareNamesInEitherLetterCaseAddressOneFile)
     EXPECT_EQ(formStorage.ReadString("TParamsForm", "eq_Enabled", ""), "FALSE");
     EXPECT_EQ(QDir(settingsFolder()).entryList(QDir::Files), QStringList{"vokrin.INI"});
     EXPECT_EQ(mainWindow.FileName(), formStorage.FileName());
-    EXPECT_EQ(resolveSettingsFile(QStringLiteral("VOKRIN.ini")), formStorage.FileName());
+    EXPECT_EQ(vokrin::settings::resolveSettingsFile(QStringLiteral("VOKRIN.ini")),
+              formStorage.FileName());
 
     // A name with a folder is used as it is and never matched by case.
     const QString elsewhere =
         QString::fromStdString((vokrin::testing::makeTempDir("ini") / "Other.INI").string());
-    EXPECT_EQ(resolveSettingsFile(elsewhere), elsewhere);
+    EXPECT_EQ(vokrin::settings::resolveSettingsFile(elsewhere), elsewhere);
     TIniFile other(elsewhere);
     other.WriteInteger("A", "b", 1);
     EXPECT_TRUE(QFile::exists(elsewhere));
@@ -322,6 +327,28 @@ TEST_F(IniFileTest, FlagWritesShareTheFormStoragesEntriesAndLongValuesAreCut)
     EXPECT_EQ(formStorage.ReadString("TMainForm", "DirectoryEdit1_Text", ""), QString(2047, u'x'));
     EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompRatio_Value", 10.0), 12.0);
     EXPECT_EQ(flags.ReadFloat("TParamsForm", "CompThreshold_Value", -10.0), -10.0);
+}
+
+TEST_F(IniFileTest, ASettingsFolderThatCannotBeWrittenRaisesAndLeavesTheOldFileWhole)
+{
+    TIniFile ini(QStringLiteral("vokrin.ini"));
+    ini.WriteString("TMainForm", "Volume_Value", "40");
+    const QByteArray before = fileBytes(ini.FileName());
+    {
+        const vokrin::testing::ScopedReadOnlyFolder readOnly(settingsFolder());
+        ASSERT_TRUE(readOnly.active()) << "the folder could not be made read-only";
+        try {
+            ini.WriteString("TMainForm", "Volume_Value", "70");
+            ADD_FAILURE() << "the write was not refused";
+        } catch (const EIniFileException &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Unable to write to vokrin.ini"));
+        }
+    }
+    EXPECT_EQ(fileBytes(ini.FileName()), before);
+    // The program goes on: with the folder writable again the next write lands.
+    ini.WriteString("TMainForm", "Volume_Value", "70");
+    EXPECT_EQ(TIniFile(QStringLiteral("vokrin.ini")).ReadString("TMainForm", "Volume_Value", ""),
+              "70");
 }
 
 TEST_F(IniFileTest, AWriteThatRunsOutOfSpaceRaisesAndLeavesTheOldFileWhole)
