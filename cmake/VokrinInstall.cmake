@@ -1,5 +1,6 @@
 # What `cmake --install` lays out, and the Debian package that CPack makes of it:
 #   bin/vokrin                                   the program
+#   bin/vokrin-lrc                               LRC and UltraStar texts to and from projects
 #   libexec/vokrin/vokrin-crashreport            its crash helper (found from bin/)
 #   share/vokrin/help/vokrin.html                the manual that F1 shows (found from bin/)
 #   share/applications/<id>.desktop              the menu entry
@@ -7,12 +8,14 @@
 #   share/mime/packages/<id>.xml                 the .lyp and .lyl file types
 #   share/metainfo/<id>.metainfo.xml             AppStream data
 #   share/man/man1/vokrin.1, share/man/ru/man1/vokrin.1   the man page, in English and Russian
+#   share/man/man1/vokrin-lrc.1                  the command-line tool's man page
 # <id> is VOKRIN_DESKTOP_ID.
 set(VOKRIN_RELEASE_DATE 2026-12-10)
 set(vokrin_desktop_src ${PROJECT_SOURCE_DIR}/resources/desktop)
 set(vokrin_desktop_out ${PROJECT_BINARY_DIR}/desktop)
 
 install(TARGETS vokrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vokrin-lrc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS vokrin-crashreport RUNTIME DESTINATION ${VOKRIN_INSTALL_HELPER_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/vokrin.html
         DESTINATION ${VOKRIN_INSTALL_DATA_DIR}/help)
@@ -44,6 +47,8 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/man/vokrin.1.in
                ${vokrin_desktop_out}/vokrin.1 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/resources/man/vokrin.ru.1.in
                ${vokrin_desktop_out}/ru/vokrin.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/man/vokrin-lrc.1.in
+               ${vokrin_desktop_out}/vokrin-lrc.1 @ONLY)
 install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.xml
@@ -51,6 +56,7 @@ install(FILES ${vokrin_desktop_src}/${VOKRIN_DESKTOP_ID}.xml
 install(FILES ${vokrin_desktop_out}/${VOKRIN_DESKTOP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${vokrin_desktop_out}/vokrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${vokrin_desktop_out}/vokrin-lrc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${vokrin_desktop_out}/ru/vokrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
 
 # The Debian package (scripts/package): vokrin_<version>_<arch>.deb, installed under

@@ -151,7 +151,10 @@ QWidget *TFormNewKar::buildTextPage()
     page->setObjectName(QStringLiteral("TabSheet2"));
     FilenameEdit2 = new TFilenameEdit(TFilenameEdit::DialogKind::Open, page);
     FilenameEdit2->setObjectName(QStringLiteral("FilenameEdit2"));
-    FilenameEdit2->setFilter(QStringLiteral("Файлы текстов|*.txt"));
+    // The plain texts first, as always; LRC texts and both kinds together besides
+    // (UltraStar songs are .txt files).
+    FilenameEdit2->setFilter(
+        QStringLiteral("Файлы текстов|*.txt|Тексты LRC|*.lrc|Все тексты|*.txt;*.lrc"));
     FilenameEdit2->setDefaultExt(QStringLiteral("txt"));
     Memo1 = new QPlainTextEdit(page);
     Memo1->setObjectName(QStringLiteral("Memo1"));

@@ -2,6 +2,7 @@
 
 #include "authoring/wizard_rules.h"
 #include "content/text_codec.h"
+#include "content/timed_text.h"
 
 #include <QDialog>
 #include <QString>
@@ -88,6 +89,9 @@ public:
     bool saved() const { return m_saved; }
     // The lines of the text box as the project stores them.
     QStringList textLines() const;
+    // The times of a loaded LRC or UltraStar text, one per line; they become the marks
+    // each time page 3 is entered, until a take replaces them. Empty for a plain text.
+    const QList<content::TimedLine> &importedTimes() const { return m_importedTimes; }
 
 public Q_SLOTS:
     void FormShow();          // every showing: page 1, empty boxes, no text, no marks
@@ -127,6 +131,12 @@ private:
     bool audioFileExists() const;
     void playAudioFile();
     void stopStream();
+    // Loads a text with times (LRC, UltraStar) into the text box; on a bad file says why
+    // and leaves the text box as it was.
+    void loadTimedText(content::SongTextKind kind, const QByteArray &bytes, bool tooLarge);
+    // The imported times as marks of the audio file now in the audio box.
+    void applyImportedTimes();
+    void showTimedTextMessage(const QString &text);
     // Writes the project file to `path`; throws when it cannot be written.
     void writeProject(const QString &path) const;
 
@@ -136,6 +146,7 @@ private:
     bool m_saved = false;
     // The encoding the loaded text came in, so the edited lines go back in it.
     std::optional<content::TextEncoding> m_textEncoding;
+    QList<content::TimedLine> m_importedTimes;
 };
 
 } // namespace vokrin::authoring

@@ -54,6 +54,7 @@ void TFormNewKar::FormShow()
     m_saved = false;
     Memo1->clear();
     m_textEncoding.reset();
+    m_importedTimes.clear();
     ListBox1->clear();
     // Every showing starts a fresh take: marks set before the first take go on from
     // the first line, not from where the last showing left off.
@@ -120,10 +121,21 @@ void TFormNewKar::FilenameEdit2AfterDialog(const QString &name, bool confirmed)
     // A cancelled dialog leaves the text as the user had it.
     if (!confirmed)
         return;
+    // An LRC or UltraStar text brings its times along; anything else is a plain text.
+    // Its start is enough to tell, and a timed text larger than the reader takes is
+    // not read whole.
+    bool tooLarge = false;
+    const QByteArray start = content::readTimedTextFile(name, tooLarge);
+    const content::SongTextKind kind = content::songTextKind(name, start);
+    if (kind != content::SongTextKind::Plain) {
+        loadTimedText(kind, start, tooLarge);
+        return;
+    }
     // Read everything first: a file that cannot be read leaves the text box alone.
     const DecodedSongText decoded = decodeSongText(readSongTextFile(name));
     Memo1->setPlainText(decoded.text);
     m_textEncoding = decoded.encoding;
+    m_importedTimes.clear();
 }
 
 QStringList TFormNewKar::textLines() const
@@ -154,6 +166,10 @@ void TFormNewKar::TabSheet3Enter()
     RxLabel5->setText(FilenameEdit1->fileName());
     ListBox1->clear();
     ListBox1->addItems(markLineList(textLines()));
+    // The audio may have been chosen after the text: the times become byte positions of
+    // the track only now.
+    if (!m_importedTimes.isEmpty())
+        applyImportedTimes();
 }
 
 void TFormNewKar::TabSheet3Exit()
@@ -169,6 +185,12 @@ void TFormNewKar::TabSheet3Exit()
 void TFormNewKar::SpeedButton2Click()
 {
     m_marks.cues.clear();
+    // A take replaces imported marks as it replaces any others, for good.
+    if (!m_importedTimes.isEmpty()) {
+        m_importedTimes.clear();
+        ListBox1->clear();
+        ListBox1->addItems(markLineList(textLines()));
+    }
     if (SpeedButton2->isChecked()) {
         if (audioFileExists()) {
             if (m_hooks.resetProgress)

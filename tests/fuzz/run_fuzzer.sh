@@ -45,6 +45,19 @@ fuzz_lyl)
   printf 'a.lyp\r\n\000b.lyp\r\n' >"$corpus/zero-byte"
   printf '\xcf\xe5\xf1\xed\xff.lyp\r\n\r\n' >"$corpus/cp1251"
   ;;
+fuzz_lrc)
+  printf '[ti:Song]\n[ar:Singer]\n[offset:+250]\n[00:01.50]One\n[00:03.25][01:10.00]Two\n' \
+    >"$corpus/tags"
+  printf '[00:12.00]<00:12.00>Hello <00:12.50>world\r\n[00:14.123]\xcf\xe5\r\n' >"$corpus/enhanced"
+  printf '\xef\xbb\xbf[00:01.00]\xd0\x9f\xd0\xb5\n[00:75.00]bad\n' >"$corpus/utf8-bad-tag"
+  printf '[Chorus]\n[123:00.0]x\n[00:02:25]y\n[offset:-99]\n' >"$corpus/odd"
+  ;;
+fuzz_ultrastar)
+  printf '#TITLE:Song\r\n#BPM:272,5\r\n#GAP:1200\r\n: 0 4 60 Hel\r\n* 4 2 62 lo\r\n- 8\r\nF 10 2 0 x\r\nE\r\n' \
+    >"$corpus/song"
+  printf '#BPM:300\n#RELATIVE:YES\n: 0 2 0 a\n- 4 10\nR 2 2 0 b\nG 3 1 0 c\nE\n' >"$corpus/relative"
+  printf '#BPM:200\nP1\n: 0 1 0 \xcf\xe5\nP2\n: 5 1 0 x\nP 1\n- 3\n: -4 1 0 y\n' >"$corpus/duet"
+  ;;
 fuzz_ini)
   printf '[TMainForm]\r\nVolume_Value=40\r\nDirectoryEdit1_Text=""/home/me/Songs/""\r\n\r\n[TParamsForm]\r\neq_enabled=TRUE\r\n' \
     >"$corpus/settings"

@@ -112,10 +112,11 @@ TEST(DebPackage, IsNamedForVersionAndArchitectureAndDependsOnlyOnPackagesOfThisR
 
     const auto contents = runTool("dpkg-deb", {"-c", deb});
     ASSERT_TRUE(contents.ok());
-    for (const char *file : {"./usr/bin/vokrin", "./usr/libexec/vokrin/vokrin-crashreport",
-                             "./usr/share/vokrin/help/vokrin.html",
-                             "./usr/share/applications/" VOKRIN_DESKTOP_ID ".desktop",
-                             "./usr/share/man/man1/vokrin.1"})
+    for (const char *file :
+         {"./usr/bin/vokrin", "./usr/bin/vokrin-lrc", "./usr/libexec/vokrin/vokrin-crashreport",
+          "./usr/share/vokrin/help/vokrin.html",
+          "./usr/share/applications/" VOKRIN_DESKTOP_ID ".desktop",
+          "./usr/share/man/man1/vokrin.1"})
         EXPECT_TRUE(contents.out.contains(file)) << file;
     EXPECT_FALSE(contents.out.contains("./usr/local")) << "the package installs under /usr";
 }

@@ -66,12 +66,14 @@ TEST_F(InstallTree, LaysOutTheProgramItsHelperManualAndDesktopFiles)
 {
     const QStringList expected = {
         "bin/vokrin",
+        "bin/vokrin-lrc",
         "libexec/vokrin/vokrin-crashreport",
         "share/applications/" + kId + ".desktop",
         "share/icons/hicolor/128x128/apps/" + kId + ".png",
         "share/icons/hicolor/256x256/apps/" + kId + ".png",
         "share/icons/hicolor/48x48/apps/" + kId + ".png",
         "share/icons/hicolor/scalable/apps/" + kId + ".svg",
+        "share/man/man1/vokrin-lrc.1",
         "share/man/man1/vokrin.1",
         "share/man/ru/man1/vokrin.1",
         "share/metainfo/" + kId + ".metainfo.xml",
@@ -85,7 +87,8 @@ TEST_F(InstallTree, LaysOutTheProgramItsHelperManualAndDesktopFiles)
     files.sort();
     EXPECT_EQ(files, expected) << "everything under " << prefix.toStdString();
 
-    for (const char *program : {"bin/vokrin", "libexec/vokrin/vokrin-crashreport"})
+    for (const char *program :
+         {"bin/vokrin", "bin/vokrin-lrc", "libexec/vokrin/vokrin-crashreport"})
         EXPECT_TRUE(QFileInfo(at(program)).isExecutable()) << program;
     EXPECT_EQ(readFile(at("share/vokrin/help/vokrin.html")),
               readFile(QString::fromStdString(
@@ -191,6 +194,16 @@ TEST_F(InstallTree, TheManPageRendersAndTellsWhatTheCommandLineTakes)
          {"NAME", "SYNOPSIS", "vokrin - karaoke player", "list.lyl", "project.lyp",
           "reads no options", "org.mpris.MediaPlayer2.vokrin", "vokrin.ini"})
         EXPECT_TRUE(page.contains(QLatin1String(text))) << text;
+
+    // The command-line tool's page.
+    const auto lrc =
+        runTool("man", {"--warnings", "-l", at("share/man/man1/vokrin-lrc.1")}, environment);
+    ASSERT_TRUE(lrc.ok()) << lrc.describe();
+    EXPECT_TRUE(lrc.err.isEmpty()) << "groff warnings: " << lrc.err.toStdString();
+    const QString lrcPage = QString::fromUtf8(lrc.out).simplified();
+    for (const char *text :
+         {"NAME", "SYNOPSIS", "vokrin-lrc export", "vokrin-lrc import", "EXIT STATUS", "[offset:]"})
+        EXPECT_TRUE(lrcPage.contains(QLatin1String(text))) << text;
 
     // The Russian page, as a Russian desktop's man shows it.
     environment.insert("LANG", "C.UTF-8");

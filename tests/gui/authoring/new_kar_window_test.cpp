@@ -94,8 +94,9 @@ TEST_F(WizardTest, FileBoxesAskWithTheirFiltersAndExtensions)
     } cases[] = {
         {wizard->FilenameEdit1, QStringLiteral("Sound files|*.WAV;*.MP3;*.MP2;*.MP1;*.OGG"),
          QStringLiteral("mp3"), false},
-        {wizard->FilenameEdit2, QStringLiteral("Файлы текстов|*.txt"), QStringLiteral("txt"),
-         false},
+        {wizard->FilenameEdit2,
+         QStringLiteral("Файлы текстов|*.txt|Тексты LRC|*.lrc|Все тексты|*.txt;*.lrc"),
+         QStringLiteral("txt"), false},
         {wizard->FilenameEdit3, QStringLiteral("Файлы Lyrano|*.lyp"), QStringLiteral("lyp"), true},
     };
     for (const auto &c : cases)
