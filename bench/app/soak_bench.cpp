@@ -270,6 +270,7 @@ struct SongResult
 {
     bool heard = false;
     bool rightSong = false;
+    double pitch = 0; // Hz, measured early in the song
     bool ended = false;
     double audioSeconds = 0;
     int actions = 0;
@@ -362,8 +363,8 @@ SongResult playSong(const Run &run, const fs::path &dir, int i, const Song &song
             last = static_cast<std::int64_t>(f);
     result.audioSeconds = static_cast<double>(last - start) / kRecordRate;
     // Its own pitch, before the first effect key, shows the right entry played.
-    const double pitch = heard.toneFrequency(static_cast<std::size_t>(start) + 4410, 22050);
-    result.rightSong = std::abs(pitch - song.frequency) < 4.0;
+    result.pitch = heard.toneFrequency(static_cast<std::size_t>(start) + 4410, 22050);
+    result.rightSong = std::abs(result.pitch - song.frequency) < 4.0;
     return result;
 }
 
@@ -440,12 +441,13 @@ int main(int argc, char **argv)
         answered += r.answered ? 1 : 0;
         actions += r.actions;
         audio += r.audioSeconds;
-        std::printf("  song %3d  %-22s  heard %5.1f s  %d actions%s%s%s%s\n", i + 1,
-                    list[static_cast<std::size_t>(i)].kind.c_str(), r.audioSeconds, r.actions,
-                    r.heard ? "" : "  NOTHING HEARD",
-                    r.heard && !r.rightSong ? "  ANOTHER PITCH" : "",
-                    r.heard && !r.ended ? "  DID NOT END" : "",
-                    r.answered ? "" : "  A KEY WAS NOT ANSWERED");
+        const Song &song = list[static_cast<std::size_t>(i)];
+        std::printf(
+            "  song %3d  %-22s  heard %5.1f s  %d actions  %6.1f Hz (its own %.0f)%s%s%s%s\n",
+            i + 1, song.kind.c_str(), r.audioSeconds, r.actions, r.pitch, song.frequency,
+            r.heard ? "" : "  NOTHING HEARD", r.heard && !r.rightSong ? "  ANOTHER PITCH" : "",
+            r.heard && !r.ended ? "  DID NOT END" : "",
+            r.answered ? "" : "  A KEY WAS NOT ANSWERED");
         std::fflush(stdout);
         if (i == 0)
             baseline = sampler.sampleNow("after the first song: the baseline");
