@@ -54,6 +54,38 @@ LineLook lookOfLine(const QImage &window, int line)
     return LineLook::Unreadable;
 }
 
+bool controlPanelHidden(const QImage &window)
+{
+    if (window.isNull())
+        return false;
+    for (int y = 5; y < window.height() - 5; y += 4) {
+        if ((window.pixel(window.width() - 30, y) & 0xFFFFFF) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool reverbLedLit(const QImage &window)
+{
+    return !window.isNull() && (window.pixel(kReverbLed) & 0xFFFFFF) == 0x00FF00;
+}
+
+bool reverbLedUnlit(const QImage &window)
+{
+    return !window.isNull() && (window.pixel(kReverbLed) & 0xFFFFFF) == 0x008000;
+}
+
+bool waitUntilShown(const XServer &x, const QString &window,
+                    const std::function<bool(const QImage &)> &shows, int timeoutMs)
+{
+    return waitUntil(
+        [&] {
+            const QImage picture = x.grab(window);
+            return !picture.isNull() && shows(picture);
+        },
+        timeoutMs);
+}
+
 QString waitForMainWindow(const XServer &x, QString *splash)
 {
     const QString first = x.waitForWindow(kProgramTitle, 120000);

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QImage;
 
@@ -41,6 +42,18 @@ std::int64_t pressEnterToPlay(const XServer &x, const QString &mainWindow, const
 // round, unreadable when neither (a repaint caught halfway, or no such line).
 enum class LineLook { Lit, Unlit, Unreadable };
 LineLook lookOfLine(const QImage &window, int line);
+
+// Whether the control panel is collapsed (Esc): the black lyric list then reaches the
+// window's right edge.
+bool controlPanelHidden(const QImage &window);
+// Whether the reverb LED shows lit (lime) or unlit (green); neither while the panel is
+// collapsed.
+bool reverbLedLit(const QImage &window);
+bool reverbLedUnlit(const QImage &window);
+
+// Waits up to `timeoutMs` for what the window shows to satisfy `shows`.
+bool waitUntilShown(const XServer &x, const QString &window,
+                    const std::function<bool(const QImage &)> &shows, int timeoutMs = 20000);
 
 // Waits for the splash and then the main window (the splash has the same title; the main
 // window is the one 761 px wide); the main window's id, or empty when it did not come.

@@ -87,4 +87,19 @@ std::int64_t Recording::waitForFrameAbove(const QString &rawFile, double level, 
     return frame;
 }
 
+double Recording::tailRms(const QString &rawFile, std::size_t count)
+{
+    QFile file(rawFile);
+    const qint64 bytes = static_cast<qint64>(count) * 4;
+    // Whole frames only: the recorder may be halfway through writing one.
+    const qint64 end = file.size() / 4 * 4;
+    if (count == 0 || end < bytes || !file.open(QIODevice::ReadOnly) || !file.seek(end - bytes))
+        return -1;
+    Recording tail;
+    tail.samples.resize(count * 2);
+    if (file.read(reinterpret_cast<char *>(tail.samples.data()), bytes) != bytes)
+        return -1;
+    return tail.rms(0, count);
+}
+
 } // namespace vokrin::e2e

@@ -27,6 +27,9 @@ struct Recording
     // Waits, while `rawFile` is being recorded, for its first frame louder than `level`;
     // -1 when none came within `timeoutMs`.
     static std::int64_t waitForFrameAbove(const QString &rawFile, double level, int timeoutMs);
+    // RMS of the left channel over the last `count` frames of `rawFile` as it is being
+    // recorded (read from its end, however long it has grown); -1 while it holds fewer.
+    static double tailRms(const QString &rawFile, std::size_t count);
 };
 
 } // namespace vokrin::e2e
