@@ -47,6 +47,9 @@ bool Engine::init(int device, uint32_t freq)
     m_rate = static_cast<int>(freq);
     prepareDecoders();
     auto render = [this](float *stereo, int frames) { this->render(stereo, frames); };
+    // Before the output opens: a sound server's stream asks for its first buffer while it
+    // is being made, and those frames count.
+    m_renderedFrames.store(0);
     m_manual = false;
     if (device == 0) {
         m_manual = m_manualRequested.load();
@@ -61,7 +64,6 @@ bool Engine::init(int device, uint32_t freq)
     m_published.store(new std::vector<Channel *>());
     m_masterVolume.store(100);
     m_outputHalted.store(false);
-    m_renderedFrames.store(0);
     m_lossesSeen = m_device->losses();
     {
         std::lock_guard wake(m_decodeWakeLock);
