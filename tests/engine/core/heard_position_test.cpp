@@ -183,12 +183,26 @@ TEST(HeardPosition, FollowsAnOutputWithALongLatency)
     PulseServer far;
     if (!far.running())
         GTEST_SKIP() << "no private PulseAudio server here: " << far.why();
+    // A tunnel into a second private server: its sink reports the far sink's latency and
+    // the tunnel's own 200 ms, as a Bluetooth sink reports its link's. What the listener
+    // hears is what the far sink plays.
     PulseServer near(PulseServer::tunnelScript(far, 200));
     ASSERT_TRUE(near.running()) << near.why();
+    double reported = -1;
+    for (int i = 0; i < 100 && reported < 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        reported = near.sinkLatencyMs("vokrin_tunnel");
+    }
+    ASSERT_GE(reported, 0) << "the tunnel did not reach the far server";
     setenv("PULSE_SERVER", near.serverAddress().c_str(), 1);
+    setenv("PULSE_SINK", "vokrin_tunnel", 1);
     MonitorRecorder recorder(far.serverAddress(), PulseServer::sinkName() + ".monitor");
     ASSERT_TRUE(recorder.running());
     const Errors e = playAndMeasure(recorder);
+    unsetenv("PULSE_SINK");
+    reported = near.sinkLatencyMs("vokrin_tunnel");
+    std::printf("the tunnel reports %.1f ms of latency\n", reported);
+    EXPECT_GE(reported, 150.0);
     printErrors("tunnel", e);
     EXPECT_TRUE(e.monotonic);
     for (double ms : e.ms)

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -131,8 +133,27 @@ std::string PulseServer::tunnelScript(const PulseServer &far, int latencyMs)
 {
     return "load-module module-tunnel-sink sink_name=vokrin_tunnel server=" + far.serverAddress() +
            " sink=" + sinkName() +
-           " rate=44100 channels=2 latency_msec=" + std::to_string(latencyMs) + "\n" +
-           "set-default-sink vokrin_tunnel\n";
+           " rate=44100 channels=2 latency_msec=" + std::to_string(latencyMs) + "\n";
+}
+
+double PulseServer::sinkLatencyMs(const std::string &sink) const
+{
+    const std::string command = "pactl --server=" + serverAddress() + " list sinks 2>/dev/null";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
+    pclose(pipe);
+    const std::size_t name = text.find("Name: " + sink + "\n");
+    if (name == std::string::npos)
+        return -1;
+    const std::size_t latency = text.find("Latency: ", name);
+    if (latency == std::string::npos)
+        return -1;
+    return std::atof(text.c_str() + latency + 9) / 1000.0;
 }
 
 void PulseServer::kill()

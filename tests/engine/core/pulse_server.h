@@ -24,13 +24,17 @@ public:
     std::string serverAddress() const { return "unix:" + m_socket.string(); }
     static std::string sinkName() { return "vokrin_null"; }
 
-    // Lines that make a server's default sink a tunnel into `far`'s null sink, whose
-    // reported latency is `latencyMs` more than the far sink's.
+    // Lines that give a server a sink "vokrin_tunnel" into `far`'s null sink, whose
+    // reported latency is `latencyMs` more than the far sink's. The tunnel appears once it
+    // has reached the far server (see sinkLatencyMs).
     static std::string tunnelScript(const PulseServer &far, int latencyMs);
 
     // Ends the server at once, as a crash would (SIGKILL), and starts a new one on the
     // same socket; running() tells whether it came.
     void kill();
+    // The latency the server reports for one of its sinks, in ms; negative while there is
+    // no such sink.
+    double sinkLatencyMs(const std::string &sink) const;
     bool restart();
 
     // Records the sink's monitor as 16-bit stereo at 44100 Hz into a raw file until
