@@ -42,14 +42,16 @@ public:
         bool running = false; // the time moves on from stampNs
     };
 
+    // Each field is stored with release, so a reader that sees any of the new values
+    // also sees the odd count before them; each is loaded with acquire, so the second
+    // reading of the count comes after all of them.
     void store(const Value &v)
     {
         m_seq.fetch_add(1, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
-        m_base.store(v.baseFrames, std::memory_order_relaxed);
-        m_streamUs.store(v.streamUs, std::memory_order_relaxed);
-        m_stampNs.store(v.stampNs, std::memory_order_relaxed);
-        m_running.store(v.running, std::memory_order_relaxed);
+        m_base.store(v.baseFrames, std::memory_order_release);
+        m_streamUs.store(v.streamUs, std::memory_order_release);
+        m_stampNs.store(v.stampNs, std::memory_order_release);
+        m_running.store(v.running, std::memory_order_release);
         m_seq.fetch_add(1, std::memory_order_release);
     }
 
@@ -58,11 +60,10 @@ public:
         Value v;
         for (;;) {
             const uint32_t before = m_seq.load(std::memory_order_acquire);
-            v.baseFrames = m_base.load(std::memory_order_relaxed);
-            v.streamUs = m_streamUs.load(std::memory_order_relaxed);
-            v.stampNs = m_stampNs.load(std::memory_order_relaxed);
-            v.running = m_running.load(std::memory_order_relaxed);
-            std::atomic_thread_fence(std::memory_order_acquire);
+            v.baseFrames = m_base.load(std::memory_order_acquire);
+            v.streamUs = m_streamUs.load(std::memory_order_acquire);
+            v.stampNs = m_stampNs.load(std::memory_order_acquire);
+            v.running = m_running.load(std::memory_order_acquire);
             if ((before & 1) == 0 && m_seq.load(std::memory_order_relaxed) == before)
                 return v;
             std::this_thread::yield();
