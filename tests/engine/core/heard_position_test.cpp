@@ -19,6 +19,15 @@ namespace {
 
 constexpr int kRate = 44100;
 
+// Under ThreadSanitizer every call is many times slower and the machine is loaded: the
+// bounds below are for the plain build; there these tests look for races, and a constant
+// offset of a few milliseconds in the server's or the recorder's clock is let pass.
+#if defined(__SANITIZE_THREAD__)
+constexpr double kSanitizerSlackMs = 20.0;
+#else
+constexpr double kSanitizerSlackMs = 0.0;
+#endif
+
 // The song: silence with clicks at irregular places from 1 s on.
 std::vector<uint64_t> clickFrames()
 {
@@ -175,7 +184,7 @@ TEST(HeardPosition, IsTheFrameTheSinkPlaysNow)
     printErrors("null sink", e);
     EXPECT_TRUE(e.monotonic);
     for (double ms : e.ms)
-        EXPECT_NEAR(ms, 0.0, 3.0);
+        EXPECT_NEAR(ms, 0.0, 3.0 + kSanitizerSlackMs);
 }
 
 TEST(HeardPosition, FollowsAnOutputWithALongLatency)
@@ -206,7 +215,7 @@ TEST(HeardPosition, FollowsAnOutputWithALongLatency)
     printErrors("tunnel", e);
     EXPECT_TRUE(e.monotonic);
     for (double ms : e.ms)
-        EXPECT_NEAR(ms, 0.0, 5.0);
+        EXPECT_NEAR(ms, 0.0, 5.0 + kSanitizerSlackMs);
 }
 
 // Waits up to `seconds` for `condition`; whether it came.
@@ -286,7 +295,7 @@ TEST(SoundServerLoss, PlaybackStallsAndGoesOnFromTheHeardFrameWhenTheServerRetur
                        1000.0);
     printErrors("after the server's return", e);
     for (double ms : e.ms)
-        EXPECT_NEAR(ms, 0.0, 5.0);
+        EXPECT_NEAR(ms, 0.0, 5.0 + kSanitizerSlackMs);
 }
 
 } // namespace
