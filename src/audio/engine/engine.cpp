@@ -17,6 +17,11 @@ Engine &Engine::instance()
     return engine;
 }
 
+Engine::Engine(OutputFactory openOutput)
+    : m_openOutput(openOutput ? std::move(openOutput) : OutputFactory(&openSoundOutput))
+{
+}
+
 Engine::~Engine()
 {
     free();
@@ -42,13 +47,15 @@ bool Engine::init(int device, uint32_t freq)
     m_rate = static_cast<int>(freq);
     prepareDecoders();
     auto render = [this](float *stereo, int frames) { this->render(stereo, frames); };
+    // Before the output opens: a sound server's stream asks for its first buffer while it
+    // is being made, and those frames count.
+    m_renderedFrames.store(0);
     m_manual = false;
     if (device == 0) {
         m_manual = m_manualRequested.load();
         m_device = m_manual ? openManualClock(m_rate) : openRealtimeClock(m_rate, render);
     } else {
-        DeviceError why = DeviceError::None;
-        m_device = openSdlOutput(m_rate, render, why);
+        m_device = m_openOutput(m_rate, render);
         if (!m_device) {
             setLastError(kErrDevice);
             return false;
@@ -57,6 +64,7 @@ bool Engine::init(int device, uint32_t freq)
     m_published.store(new std::vector<Channel *>());
     m_masterVolume.store(100);
     m_outputHalted.store(false);
+    m_lossesSeen = m_device->losses();
     {
         std::lock_guard wake(m_decodeWakeLock);
         m_decodeQuit = false;
@@ -222,6 +230,7 @@ void Engine::render(float *stereo, int frames) noexcept
     if (gain != 1.0f)
         for (int i = 0; i < 2 * frames; ++i)
             stereo[i] *= gain;
+    m_renderedFrames.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release);
     m_mixCycles.fetch_add(1, std::memory_order_seq_cst);
 }
 
@@ -264,6 +273,7 @@ void Engine::decodeLoop()
         work.clear();
         {
             std::lock_guard lock(m_lock);
+            checkOutputLossLocked();
             // Only channels that have been played decode ahead: a stream opened just
             // to read its tag costs no decoding at all.
             for (auto &[handle, channel] : m_channels)
