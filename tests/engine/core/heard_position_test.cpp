@@ -294,11 +294,8 @@ TEST(SoundServerLoss, PlaybackStallsAndGoesOnFromTheHeardFrameWhenTheServerRetur
                         static_cast<double>(expected[i]) / kRate) *
                        1000.0);
     printErrors("after the server's return", e);
-    // What is held here is the place the song goes on from: a wrong frame would put every
-    // click a whole buffer (50 ms) or more off. A server just started settles its clock
-    // over the first seconds, so single clicks may stray a few milliseconds.
     for (double ms : e.ms)
-        EXPECT_NEAR(ms, 0.0, 15.0 + kSanitizerSlackMs);
+        EXPECT_NEAR(ms, 0.0, 5.0 + kSanitizerSlackMs);
 }
 
 } // namespace
