@@ -103,12 +103,6 @@ struct Channel
     uint64_t mixOutFrames = 0;
     std::vector<float> mixScratch;
 
-    // ---- API's own (under the engine's lock): the last heard frame reported, and the
-    // flush and play it belonged to ----
-    uint64_t reportedFrame = 0;
-    uint64_t reportedSeq = UINT64_MAX;
-    uint32_t reportedSerial = 0;
-
     // ---- mixer → API ----
     std::atomic<uint64_t> ackSeq{0};
     std::atomic<uint64_t> ackBase{0};

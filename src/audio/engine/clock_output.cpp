@@ -25,17 +25,16 @@ public:
     // the batch's span got the whole batch: count the batch as still to be heard, less
     // the time since it was mixed. That keeps the heard position at or just behind the
     // clock, by at most one period.
-    uint64_t heardFrames() const override
+    uint64_t latencyFrames() const override
     {
         const int64_t stamp = m_lastBatchNs.load(std::memory_order_acquire);
         const uint64_t batch = m_lastBatchFrames.load(std::memory_order_relaxed);
-        const uint64_t pulled = m_pulled.load(std::memory_order_acquire);
         if (stamp == 0)
-            return pulled;
+            return 0;
         const int64_t now = nowNs();
         const uint64_t elapsed = static_cast<uint64_t>(std::max<int64_t>(now - stamp, 0)) *
                                  static_cast<uint64_t>(m_rate) / 1000000000u;
-        return elapsed >= batch ? pulled : pulled - batch + elapsed;
+        return elapsed >= batch ? 0 : batch - elapsed;
     }
 
     bool start() override
@@ -85,11 +84,8 @@ private:
                 m_render(scratch.data(), n);
                 done += static_cast<uint64_t>(n);
             }
-            // A reader between these stores is off by at most one batch; the engine keeps
-            // the positions it reports from stepping back.
             m_lastBatchFrames.store(batch, std::memory_order_relaxed);
             m_lastBatchNs.store(nowNs(), std::memory_order_release);
-            m_pulled.fetch_add(batch, std::memory_order_release);
             lock.lock();
         }
     }
@@ -106,7 +102,6 @@ private:
     RenderFn m_render;
     std::atomic<int64_t> m_lastBatchNs{0};
     std::atomic<uint64_t> m_lastBatchFrames{0};
-    std::atomic<uint64_t> m_pulled{0};
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -120,7 +115,7 @@ public:
     int rate() const override { return m_rate; }
     bool start() override { return true; }
     void pause() override {}
-    uint64_t heardFrames() const override { return UINT64_MAX; }
+    uint64_t latencyFrames() const override { return 0; }
 
 private:
     const int m_rate;

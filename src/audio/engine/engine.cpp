@@ -17,11 +17,6 @@ Engine &Engine::instance()
     return engine;
 }
 
-Engine::Engine(OutputFactory openOutput)
-    : m_openOutput(openOutput ? std::move(openOutput) : OutputFactory(&openSoundOutput))
-{
-}
-
 Engine::~Engine()
 {
     free();
@@ -47,15 +42,13 @@ bool Engine::init(int device, uint32_t freq)
     m_rate = static_cast<int>(freq);
     prepareDecoders();
     auto render = [this](float *stereo, int frames) { this->render(stereo, frames); };
-    // Before the output opens: a sound server's stream asks for its first buffer while it
-    // is being made, and those frames count.
-    m_renderedFrames.store(0);
     m_manual = false;
     if (device == 0) {
         m_manual = m_manualRequested.load();
         m_device = m_manual ? openManualClock(m_rate) : openRealtimeClock(m_rate, render);
     } else {
-        m_device = m_openOutput(m_rate, render);
+        DeviceError why = DeviceError::None;
+        m_device = openSdlOutput(m_rate, render, why);
         if (!m_device) {
             setLastError(kErrDevice);
             return false;
@@ -64,7 +57,6 @@ bool Engine::init(int device, uint32_t freq)
     m_published.store(new std::vector<Channel *>());
     m_masterVolume.store(100);
     m_outputHalted.store(false);
-    m_lossesSeen = m_device->losses();
     {
         std::lock_guard wake(m_decodeWakeLock);
         m_decodeQuit = false;
@@ -230,7 +222,6 @@ void Engine::render(float *stereo, int frames) noexcept
     if (gain != 1.0f)
         for (int i = 0; i < 2 * frames; ++i)
             stereo[i] *= gain;
-    m_renderedFrames.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release);
     m_mixCycles.fetch_add(1, std::memory_order_seq_cst);
 }
 
@@ -273,7 +264,6 @@ void Engine::decodeLoop()
         work.clear();
         {
             std::lock_guard lock(m_lock);
-            checkOutputLossLocked();
             // Only channels that have been played decode ahead: a stream opened just
             // to read its tag costs no decoding at all.
             for (auto &[handle, channel] : m_channels)

@@ -21,15 +21,7 @@ namespace vokrin::engine {
 class Engine
 {
 public:
-    // The one engine of the call set: its output is the sound server's, else SDL2's.
     static Engine &instance();
-
-    // An engine of its own (tests), whose sound output (device 1 and -1) comes from
-    // `openOutput`; the default is the call set's choice.
-    explicit Engine(OutputFactory openOutput = {});
-    ~Engine();
-    Engine(const Engine &) = delete;
-    Engine &operator=(const Engine &) = delete;
 
     bool init(int device, uint32_t freq);
     bool free();
@@ -68,19 +60,9 @@ public:
     bool advanceManualClock(int frames, float *stereoOut);
 
 private:
-    // What a call needs of the channel behind a handle.
-    enum class Need { Any, Played, Decoding };
-    // The API lock held and the channel found; when there is no such channel (or it is
-    // not of the kind needed) the channel is null and the error is set.
-    struct Found
-    {
-        std::unique_lock<std::mutex> lock;
-        std::shared_ptr<Channel> channel;
-        explicit operator bool() const { return channel != nullptr; }
-        Channel *operator->() const { return channel.get(); }
-        Channel &operator*() const { return *channel; }
-    };
-    Found lockChannel(uint32_t handle, Need need = Need::Any);
+    Engine() = default;
+    ~Engine();
+
     std::shared_ptr<Channel> findLocked(uint32_t handle);
     uint32_t addChannel(std::unique_ptr<Decoder> decoder, ChannelKind kind, bool decode,
                         const std::string &path, bool prescan);
@@ -92,18 +74,11 @@ private:
     void publishLocked();
     void reclaimLocked();
     uint64_t heardFrameLocked(Channel &channel);
-    // Device frames mixed but not heard yet, with the channel's mixed frame read in the
-    // same moment (no mixing cycle between the two readings).
-    uint64_t latencyWithMixed(const Channel &channel, uint64_t &mixed) const;
-    // The output lost its server: playing channels go back to what was heard, so the
-    // song goes on from there when the output returns.
-    void checkOutputLossLocked();
     void render(float *stereo, int frames) noexcept;
     void decodeLoop();
     void stopDecodeThread();
     void wakeDecoder();
 
-    const OutputFactory m_openOutput;
     mutable std::mutex m_lock; // the API lock
     bool m_initialised = false;
     bool m_manual = false;
@@ -119,9 +94,7 @@ private:
     // The mixer's view of the played channels, swapped whole; old views and freed
     // channels wait in m_retired until the mixer has left the cycle that could see them.
     std::atomic<const std::vector<Channel *> *> m_published{nullptr};
-    std::atomic<uint64_t> m_mixCycles{0};      // odd while the mixer runs
-    std::atomic<uint64_t> m_renderedFrames{0}; // device frames mixed since init
-    uint64_t m_lossesSeen = 0;
+    std::atomic<uint64_t> m_mixCycles{0}; // odd while the mixer runs
     struct Retired
     {
         uint64_t cycle;

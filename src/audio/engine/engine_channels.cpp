@@ -8,7 +8,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 namespace vokrin::engine {
 
@@ -34,21 +33,6 @@ uint64_t frameBytes(const Channel &channel)
 }
 
 } // namespace
-
-Engine::Found Engine::lockChannel(uint32_t handle, Need need)
-{
-    Found found{std::unique_lock(m_lock), findLocked(handle)};
-    if (!found.channel)
-        return found;
-    if (need == Need::Played && found->decodeOnly) {
-        setLastError(kErrDecode);
-        found.channel.reset();
-    } else if (need == Need::Decoding && !found->decodeOnly) {
-        setLastError(kErrNotAvail);
-        found.channel.reset();
-    }
-    return found;
-}
 
 std::shared_ptr<Channel> Engine::findLocked(uint32_t handle)
 {
@@ -140,7 +124,8 @@ uint32_t Engine::loadMusic(const std::string &path, bool decode, uint32_t freq)
 
 bool Engine::freeChannel(uint32_t handle, ChannelKind kind)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
     if (channel->kind != kind) {
@@ -152,8 +137,7 @@ bool Engine::freeChannel(uint32_t handle, ChannelKind kind)
     if (!channel->decodeOnly) {
         channel->playing.store(false);
         publishLocked();
-        m_retired.push_back(
-            {m_mixCycles.load(std::memory_order_seq_cst), nullptr, channel.channel});
+        m_retired.push_back({m_mixCycles.load(std::memory_order_seq_cst), nullptr, channel});
     }
     reclaimLocked();
     setLastError(kOk);
@@ -162,12 +146,17 @@ bool Engine::freeChannel(uint32_t handle, ChannelKind kind)
 
 bool Engine::play(uint32_t handle, bool restart)
 {
-    auto channel = lockChannel(handle, Need::Played);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
+    if (channel->decodeOnly) {
+        setLastError(kErrDecode);
+        return false;
+    }
     if (restart)
         channel->requestSeek(0);
-    requestScanLocked(channel.channel);
+    requestScanLocked(channel);
     // The serial first: a mixer that sees it also sees the seek above.
     channel->everPlayed.store(true, std::memory_order_relaxed);
     channel->playSerial.fetch_add(1, std::memory_order_release);
@@ -179,9 +168,14 @@ bool Engine::play(uint32_t handle, bool restart)
 
 bool Engine::stopChannel(uint32_t handle)
 {
-    auto channel = lockChannel(handle, Need::Played);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
+    if (channel->decodeOnly) {
+        setLastError(kErrDecode);
+        return false;
+    }
     const bool wasActive =
         channel->playing.load() && channel->endedSerial.load() != channel->playSerial.load();
     const uint64_t heard = heardFrameLocked(*channel);
@@ -197,7 +191,8 @@ bool Engine::stopChannel(uint32_t handle)
 
 uint32_t Engine::isActive(uint32_t handle)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return 0;
     setLastError(kOk);
@@ -212,36 +207,18 @@ uint32_t Engine::isActive(uint32_t handle)
         return 0;
     if (m_outputHalted.load())
         return 3;
-    // No sound server: nothing is heard, whatever the channel holds.
-    return channel->stalled.load() || m_device->lost() ? 2 : 1;
+    return channel->stalled.load() ? 2 : 1;
 }
 
 uint64_t Engine::lengthBytes(uint32_t handle)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return UINT64_MAX;
-    requestScanLocked(channel.channel);
+    requestScanLocked(channel);
     setLastError(kOk);
     return channel->lengthFrames.load() * frameBytes(*channel);
-}
-
-uint64_t Engine::latencyWithMixed(const Channel &channel, uint64_t &mixed) const
-{
-    // The mixer moves the channel's frame and the device's count in one cycle; a reading
-    // between the two would put the heard frame a whole block off.
-    uint64_t rendered = 0;
-    for (int attempt = 0;; ++attempt) {
-        const uint64_t cycle = m_mixCycles.load(std::memory_order_acquire);
-        mixed = channel.mixedFrame.load(std::memory_order_acquire);
-        rendered = m_renderedFrames.load(std::memory_order_acquire);
-        if (((cycle & 1) == 0 && m_mixCycles.load(std::memory_order_acquire) == cycle) ||
-            attempt == 1000)
-            break;
-        std::this_thread::yield(); // a cycle takes well under a millisecond
-    }
-    const uint64_t heard = m_device->heardFrames();
-    return heard < rendered ? rendered - heard : 0;
 }
 
 uint64_t Engine::heardFrameLocked(Channel &channel)
@@ -255,49 +232,20 @@ uint64_t Engine::heardFrameLocked(Channel &channel)
     const uint64_t seq = channel.flushSeq.load(std::memory_order_acquire);
     if (seq != channel.ackSeq.load(std::memory_order_acquire))
         return channel.flushFrame.load(); // a seek the mixer has not taken up yet
-    uint64_t mixed = 0;
-    const uint64_t deviceLatency = latencyWithMixed(channel, mixed);
+    const uint64_t mixed = channel.mixedFrame.load();
     const bool ended = channel.endedSerial.load() == channel.playSerial.load();
     if (!channel.playing.load() || ended)
         return mixed;
-    const uint64_t latency = deviceLatency * static_cast<uint64_t>(channel.srcRate) /
+    const uint64_t latency = m_device->latencyFrames() * static_cast<uint64_t>(channel.srcRate) /
                              static_cast<uint64_t>(channel.outRate);
     const uint64_t base = channel.ackBase.load();
-    uint64_t heard = mixed > base + latency ? mixed - latency : base;
-    // While the channel plays on from one place, what it reports never goes back: a
-    // sink whose latency grows holds the position until the sound has caught up.
-    const uint32_t serial = channel.playSerial.load();
-    if (channel.reportedSeq == seq && channel.reportedSerial == serial)
-        heard = std::max(heard, channel.reportedFrame);
-    channel.reportedSeq = seq;
-    channel.reportedSerial = serial;
-    channel.reportedFrame = heard;
-    return heard;
-}
-
-void Engine::checkOutputLossLocked()
-{
-    if (!m_device)
-        return;
-    const uint64_t losses = m_device->losses();
-    if (losses == m_lossesSeen)
-        return;
-    m_lossesSeen = losses;
-    for (auto &[handle, channel] : m_channels) {
-        if (channel->decodeOnly || !channel->playing.load() ||
-            channel->endedSerial.load() == channel->playSerial.load())
-            continue;
-        // What went to the lost server was never heard: the song goes on from what was.
-        const uint64_t heard = heardFrameLocked(*channel);
-        if (heard != channel->mixedFrame.load())
-            channel->requestSeek(heard);
-    }
-    wakeDecoder();
+    return mixed > base + latency ? mixed - latency : base;
 }
 
 uint64_t Engine::positionBytes(uint32_t handle)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return UINT64_MAX;
     setLastError(kOk);
@@ -306,7 +254,8 @@ uint64_t Engine::positionBytes(uint32_t handle)
 
 bool Engine::setPositionBytes(uint32_t handle, uint64_t bytes)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
     // A position inside a frame means that frame. Past the end is refused; while the
@@ -324,7 +273,7 @@ bool Engine::setPositionBytes(uint32_t handle, uint64_t bytes)
         }
     } else {
         channel->requestSeek(frame);
-        requestScanLocked(channel.channel);
+        requestScanLocked(channel);
         wakeDecoder();
     }
     setLastError(kOk);
@@ -333,7 +282,8 @@ bool Engine::setPositionBytes(uint32_t handle, uint64_t bytes)
 
 double Engine::bytesToSeconds(uint32_t handle, uint64_t bytes)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return -1.0;
     setLastError(kOk);
@@ -343,7 +293,8 @@ double Engine::bytesToSeconds(uint32_t handle, uint64_t bytes)
 
 uint64_t Engine::secondsToBytes(uint32_t handle, double seconds)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return UINT64_MAX;
     if (!(seconds >= 0.0) || !std::isfinite(seconds)) {
@@ -356,7 +307,8 @@ uint64_t Engine::secondsToBytes(uint32_t handle, double seconds)
 
 bool Engine::setAttributes(uint32_t handle, int freq, int volume, int pan)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
     // Changing the playback rate is not something this engine does; asking for the
@@ -378,7 +330,8 @@ bool Engine::setAttributes(uint32_t handle, int freq, int volume, int pan)
 
 bool Engine::getAttributes(uint32_t handle, uint32_t *freq, uint32_t *volume, int *pan)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
     if (freq)
@@ -395,9 +348,14 @@ uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool as
 {
     // Decoding happens on the caller's thread, under the channel's own lock only: other
     // calls never wait for it.
-    auto channel = lockChannel(handle, Need::Decoding);
+    std::unique_lock lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return UINT32_MAX;
+    if (!channel->decodeOnly) {
+        setLastError(kErrNotAvail);
+        return UINT32_MAX;
+    }
     if (!buffer && bytes > 0) {
         setLastError(kErrIllParam);
         return UINT32_MAX;
@@ -406,7 +364,7 @@ uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool as
     const std::size_t sampleSize = asFloat ? sizeof(float) : sizeof(int16_t);
     const long frames = static_cast<long>(bytes / (ch * sampleSize));
     std::vector<float> scratch(static_cast<std::size_t>(frames) * ch);
-    channel.lock.unlock();
+    lock.unlock();
     long got = 0;
     {
         std::lock_guard decode(channel->decodeLock);
@@ -428,7 +386,8 @@ uint32_t Engine::readData(uint32_t handle, void *buffer, uint32_t bytes, bool as
 
 uint32_t Engine::fft1024(uint32_t handle, float *magnitudes)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return UINT32_MAX;
     if (!magnitudes) {
@@ -455,8 +414,7 @@ uint32_t Engine::fft1024(uint32_t handle, float *magnitudes)
         // The 1024 frames the listener has heard last: the mixer's history, minus what
         // is still on its way through the device.
         const uint64_t written = channel->historyCount.load(std::memory_order_acquire);
-        uint64_t mixed = 0;
-        const uint64_t latency = latencyWithMixed(*channel, mixed);
+        const uint64_t latency = m_device->latencyFrames();
         const uint64_t end = written > latency ? written - latency : 0;
         for (std::size_t i = 0; i < 1024; ++i) {
             const uint64_t at = end - 1024 + i; // wraps below zero: checked next
@@ -471,7 +429,8 @@ uint32_t Engine::fft1024(uint32_t handle, float *magnitudes)
 
 const char *Engine::id3v1Tag(uint32_t handle)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return nullptr;
     if (!channel->tags) {
@@ -484,7 +443,8 @@ const char *Engine::id3v1Tag(uint32_t handle)
 
 bool Engine::withEffectChain(uint32_t handle, const std::function<void(EffectChain &)> &fn)
 {
-    auto channel = lockChannel(handle);
+    std::lock_guard lock(m_lock);
+    auto channel = findLocked(handle);
     if (!channel)
         return false;
     fn(channel->chain);

@@ -3,7 +3,6 @@
 
 #include <SDL2/SDL.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -59,39 +58,26 @@ public:
     bool start() override
     {
         SDL_PauseAudioDevice(m_device, 0);
-        m_paused.store(false, std::memory_order_release);
         return SDL_GetAudioDeviceStatus(m_device) != SDL_AUDIO_STOPPED;
     }
-    void pause() override
-    {
-        SDL_PauseAudioDevice(m_device, 1);
-        m_paused.store(true, std::memory_order_release);
-    }
+    void pause() override { SDL_PauseAudioDevice(m_device, 1); }
 
-    uint64_t heardFrames() const override
+    uint64_t latencyFrames() const override
     {
         // Two blocks are in flight: the one the device plays and the one just mixed.
-        // Between callbacks the played block advances with the clock. Paused, SDL feeds
-        // silence behind the last block, so both play out and then the clock stops.
-        const uint64_t pulled = m_pulled.load(std::memory_order_acquire);
+        // Between callbacks the played block advances with the clock.
         const int64_t stamp = m_lastCallbackNs.load(std::memory_order_acquire);
         const int64_t now =
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
                 .count();
-        const uint64_t full = std::min<uint64_t>(2 * static_cast<uint64_t>(m_blockFrames), pulled);
-        uint64_t elapsed = 0;
-        if (stamp != 0)
-            elapsed = static_cast<uint64_t>(std::max<int64_t>(now - stamp, 0) / 1000) *
-                      static_cast<uint64_t>(m_rate) / 1000000u;
-        elapsed = std::min<uint64_t>(elapsed, m_paused.load(std::memory_order_acquire)
-                                                  ? full
-                                                  : std::min<uint64_t>(m_blockFrames, full));
-        const uint64_t heard = pulled - full + elapsed;
-        uint64_t seen = m_heardMax.load(std::memory_order_relaxed);
-        while (heard > seen &&
-               !m_heardMax.compare_exchange_weak(seen, heard, std::memory_order_relaxed)) {
-        }
-        return std::max(seen, heard);
+        const uint64_t full = 2 * static_cast<uint64_t>(m_blockFrames);
+        if (stamp == 0)
+            return full;
+        uint64_t elapsed =
+            static_cast<uint64_t>((now - stamp) / 1000) * static_cast<uint64_t>(m_rate) / 1000000u;
+        if (elapsed > m_blockFrames)
+            elapsed = m_blockFrames;
+        return full - elapsed;
     }
 
 private:
@@ -101,7 +87,6 @@ private:
         auto *out = reinterpret_cast<float *>(stream);
         const int frames = len / static_cast<int>(2 * sizeof(float));
         self->m_render(out, frames);
-        self->m_pulled.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release);
         self->m_lastCallbackNs.store(
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
                 .count(),
@@ -114,9 +99,6 @@ private:
     bool m_subsystemUp = false;
     uint32_t m_blockFrames = 1024;
     std::atomic<int64_t> m_lastCallbackNs{0};
-    std::atomic<uint64_t> m_pulled{0};
-    std::atomic<bool> m_paused{true};
-    mutable std::atomic<uint64_t> m_heardMax{0};
 };
 
 } // namespace

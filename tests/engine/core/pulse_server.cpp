@@ -4,8 +4,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -68,45 +66,35 @@ void terminate(pid_t &pid)
 
 } // namespace
 
-PulseServer::PulseServer(const std::string &extraScript)
+PulseServer::PulseServer()
 {
     m_dir = vokrin::testing::makeTempDir("pulse");
     const auto runtime = m_dir / "run";
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     m_socket = m_dir / "native";
-    m_script = m_dir / "server.pa";
+    const auto script = m_dir / "server.pa";
     {
-        std::ofstream out(m_script);
-        out << "load-module module-null-sink sink_name=" << sinkName()
-            << " rate=44100 channels=2 norewinds=1\n"
+        std::ofstream out(script);
+        out << "load-module module-null-sink sink_name=" << sinkName() << " rate=44100 channels=2\n"
             << "load-module module-native-protocol-unix socket=" << m_socket.string()
             << " auth-anonymous=1\n"
-            << "set-default-sink " << sinkName() << "\n"
-            << extraScript;
+            << "set-default-sink " << sinkName() << "\n";
     }
     const auto clientConfig = m_dir / "client.conf";
     {
         std::ofstream out(clientConfig);
         out << "autospawn = no\n";
     }
-    m_env = {"HOME=" + m_dir.string(), "XDG_RUNTIME_DIR=" + runtime.string(),
-             "PULSE_CLIENTCONFIG=" + clientConfig.string()};
-    launch();
-    setenv("PULSE_CLIENTCONFIG", clientConfig.c_str(), 1);
-}
-
-bool PulseServer::launch()
-{
-    m_ready = false;
-    std::error_code ignored;
-    std::filesystem::remove(m_socket, ignored);
+    const std::vector<std::string> env = {"HOME=" + m_dir.string(),
+                                          "XDG_RUNTIME_DIR=" + runtime.string(),
+                                          "PULSE_CLIENTCONFIG=" + clientConfig.string()};
     m_pid = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                   "-F", m_script.string()},
-                  m_env, "");
+                   "-F", script.string()},
+                  env, "");
     if (m_pid <= 0) {
         m_why = "fork failed";
-        return false;
+        return;
     }
     // The server is ready once its socket exists; give it a generous while on a loaded
     // machine, and notice when it died instead.
@@ -116,7 +104,7 @@ bool PulseServer::launch()
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             m_why = "pulseaudio exited at start (is it installed?)";
-            return false;
+            return;
         }
         if (std::filesystem::exists(m_socket)) {
             m_ready = true;
@@ -126,51 +114,7 @@ bool PulseServer::launch()
     }
     if (!m_ready)
         m_why = "pulseaudio did not open its socket";
-    return m_ready;
-}
-
-std::string PulseServer::tunnelScript(const PulseServer &far, int latencyMs)
-{
-    return "load-module module-tunnel-sink sink_name=vokrin_tunnel server=" + far.serverAddress() +
-           " sink=" + sinkName() +
-           " rate=44100 channels=2 latency_msec=" + std::to_string(latencyMs) + "\n";
-}
-
-double PulseServer::sinkLatencyMs(const std::string &sink) const
-{
-    const std::string command = "pactl --server=" + serverAddress() + " list sinks 2>/dev/null";
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, n);
-    pclose(pipe);
-    const std::size_t name = text.find("Name: " + sink + "\n");
-    if (name == std::string::npos)
-        return -1;
-    const std::size_t latency = text.find("Latency: ", name);
-    if (latency == std::string::npos)
-        return -1;
-    return std::atof(text.c_str() + latency + 9) / 1000.0;
-}
-
-void PulseServer::kill()
-{
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
-    }
-    m_ready = false;
-}
-
-bool PulseServer::restart()
-{
-    kill();
-    return launch();
+    setenv("PULSE_CLIENTCONFIG", clientConfig.c_str(), 1);
 }
 
 PulseServer::~PulseServer()
