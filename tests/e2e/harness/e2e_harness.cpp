@@ -59,7 +59,7 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs
             return true;
         if (clock.elapsed() >= timeoutMs)
             return false;
-        // The step between two looks, not a wait of its own.
+        // What it measures: the real time between two looks at the condition (the poll step).
         QThread::msleep(static_cast<unsigned long>(pollMs));
     }
 }

@@ -218,9 +218,11 @@ TEST(MprisE2E, WithoutABusAndWithoutADocumentTheProgramStartsWithAnEmptyCatalogu
     ASSERT_TRUE(vokrin.started());
     const QString window = waitForMainWindow(x);
     ASSERT_FALSE(window.isEmpty()) << "no main window without a session bus";
-    // What it measures: nothing is loaded in the two seconds an argument taken for a
-    // document would have needed to fill the catalogue; no condition marks an absence.
-    QThread::sleep(2);
+    // An argument taken for a document would fill the catalogue within two seconds: the
+    // catalogue is watched that long for a second line, which must not come.
+    EXPECT_FALSE(
+        vokrin::e2e::waitUntil([&] { return catalogueTextLines(x.grab(window)) > 1; }, 2000))
+        << "an argument that is not a document was loaded";
     EXPECT_EQ(catalogueTextLines(x.grab(window)), 1) << "only the column header";
     ASSERT_TRUE(x.closeWindow(window));
     EXPECT_EQ(vokrin.waitForExit(60000), 0) << vokrin.output().toStdString();
