@@ -13,7 +13,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
